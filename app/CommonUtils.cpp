@@ -1,0 +1,151 @@
+#include "app/CommonUtils.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <mutex>
+
+#include "app/Exceptions.h"
+#include "app/LocalTime.h"
+
+namespace zorv {
+
+std::string ErrorLogPath;
+
+namespace {
+
+// The error log is reached from the reader thread too; one writer at a time
+// keeps every line whole.
+std::mutex& ErrorLogMutex() {
+    static std::mutex m;
+    return m;
+}
+
+void WriteErrorLogLine(const std::string& text) noexcept {
+    try {
+        std::string line = ErrorLogTimeStamp() + ": " + text + "\r\n";
+        std::lock_guard<std::mutex> lock(ErrorLogMutex());
+        const std::string fileName = ErrorLogPath.empty() ? std::string("ErrLog.txt") : ErrorLogPath;
+        // "ab" appends, creating the file when it is missing.
+        std::FILE* file = std::fopen(fileName.c_str(), "ab");
+        if (!file) return;
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fflush(file);
+        std::fclose(file);
+    } catch (...) {
+        // A lost error-log line must never disturb the caller.
+    }
+}
+
+}  // namespace
+
+std::string ErrorLogTimeStamp() {
+    const TLocalDateTime now = LocalNow();
+    std::string stamp = FormatRegionalShortDate(now);
+    if (now.Hour != 0 || now.Minute != 0 || now.Second != 0) stamp += " " + FormatRegionalLongTime(now);
+    return stamp;
+}
+
+void AddExceptionLog(const std::exception& e, const std::string& operation) noexcept {
+    try {
+        WriteErrorLogLine(operation + ". Exception " + ExceptionClassName(e) + ". Exception message: " + e.what());
+    } catch (...) {
+    }
+}
+
+void AddUnknownExceptionLog(const std::string& operation) noexcept {
+    try {
+        WriteErrorLogLine(operation + ". Exception Exception. Exception message: unknown exception");
+    } catch (...) {
+    }
+}
+
+void AddErrorLog(const std::string& text) noexcept { WriteErrorLogLine(text); }
+
+std::string ExtractToken(const std::string& S, const std::string& Delimiter, uint8_t Index) {
+    if (S.size() > 255) throw ERangeError("Range check error");
+    std::string field;
+    unsigned counter = 1;
+    std::string rest = S;
+    if (!S.empty()) {
+        while (counter <= Index) {
+            const size_t at = Delimiter.empty() ? std::string::npos : rest.find(Delimiter);
+            if (at == std::string::npos) {
+                field = rest;
+                break;
+            }
+            field = rest.substr(0, at);
+            rest.erase(0, at + Delimiter.size());
+            ++counter;
+        }
+    }
+    return counter >= Index ? field : std::string();
+}
+
+bool CheckHardVersion(const std::string& Reference, const std::string& Version) {
+    try {
+        return ExtractToken(Reference, ".", 1) + "." + ExtractToken(Reference, ".", 2) ==
+               ExtractToken(Version, ".", 1) + "." + ExtractToken(Version, ".", 2);
+    } catch (const std::exception& e) {
+        AddExceptionLog(e, "CheckHardVersion");
+        return false;
+    }
+}
+
+int32_t CompareBuildVersion(const std::string& Reference, const std::string& Version) {
+    try {
+        const std::string r3 = ExtractToken(Reference, ".", 3), r4 = ExtractToken(Reference, ".", 4);
+        const std::string v3 = ExtractToken(Version, ".", 3), v4 = ExtractToken(Version, ".", 4);
+        if (r3.empty() || r4.empty()) return 3;
+        if (v3.empty() || v4.empty()) return 4;
+        int32_t R3 = 0, R4 = 0, V3 = 0, V4 = 0;
+        if (!TryStrToInt(r3, R3)) R3 = 0;
+        if (!TryStrToInt(r4, R4)) R4 = 0;
+        if (!TryStrToInt(v3, V3)) V3 = 0;
+        if (!TryStrToInt(v4, V4)) V4 = 0;
+        if (R3 == V3) return V4 == R4 ? 2 : (V4 > R4 ? 0 : 1);
+        return V3 > R3 ? 0 : 1;
+    } catch (const std::exception& e) {
+        AddExceptionLog(e, "CheckHardVersion");
+        return 3;
+    }
+}
+
+bool TryStrToInt(const std::string& text, int32_t& value) {
+    size_t i = 0;
+    while (i < text.size() && text[i] == ' ') ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+    unsigned base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size()) return false;
+    uint64_t magnitude = 0;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        unsigned digit;
+        if (c >= '0' && c <= '9') digit = static_cast<unsigned>(c - '0');
+        else if (base == 16 && c >= 'a' && c <= 'f') digit = static_cast<unsigned>(c - 'a' + 10);
+        else if (base == 16 && c >= 'A' && c <= 'F') digit = static_cast<unsigned>(c - 'A' + 10);
+        else return false;
+        magnitude = magnitude * base + digit;
+        if (magnitude > 0xFFFFFFFFull) return false;
+    }
+    // Hexadecimal texts may give the full 32-bit pattern, as "$FFFFFFFF" gives -1.
+    if (base == 16 && !negative) {
+        value = static_cast<int32_t>(static_cast<uint32_t>(magnitude));
+        return true;
+    }
+    const uint64_t limit = negative ? 0x80000000ull : 0x7FFFFFFFull;
+    if (magnitude > limit) return false;
+    value = negative ? static_cast<int32_t>(-static_cast<int64_t>(magnitude)) : static_cast<int32_t>(magnitude);
+    return true;
+}
+
+}  // namespace zorv

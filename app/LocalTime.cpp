@@ -1,0 +1,34 @@
+#include "app/LocalTime.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace zorv {
+namespace {
+std::function<TLocalDateTime()>& ClockOverride() {
+    static std::function<TLocalDateTime()> clock;
+    return clock;
+}
+}  // namespace
+
+TLocalDateTime LocalNow() {
+    auto& clock = ClockOverride();
+    return clock ? clock() : SystemLocalNow();
+}
+
+void SetLocalClock(std::function<TLocalDateTime()> clock) { ClockOverride() = std::move(clock); }
+
+std::string FormatLogTimeStamp(const TLocalDateTime& t) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d.%03d", t.Year, t.Month, t.Day, t.Hour,
+                  t.Minute, t.Second, t.Millisecond);
+    return text;
+}
+
+std::string FormatCompactDate(const TLocalDateTime& t) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", t.Year, t.Month, t.Day);
+    return text;
+}
+
+}  // namespace zorv

@@ -1,0 +1,74 @@
+// Configuration file, controller log, message box and the application-wide exception handler.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "app/CommonUtils.h"
+#include "app/ExceptionGuard.h"
+#include "app/Exceptions.h"
+#include "app/FilePaths.h"
+#include "app/IniFile.h"
+#include "discovery/DeviceSource.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace zorv {
+namespace {
+
+void AppendControllerLogLine(const std::string& fileName, const std::string& line) {
+    std::FILE* file = std::fopen(fileName.c_str(), "ab");
+    if (!file) file = std::fopen(fileName.c_str(), "wb");
+    if (!file) throw EOSError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+    const size_t written = std::fwrite(line.data(), 1, line.size(), file);
+    const bool closed = std::fclose(file) == 0;
+    if (written != line.size() || !closed) throw EOSError("Cannot write file \"" + fileName + "\".");
+}
+
+std::string WithoutExtension(const std::string& name) {
+    const size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? name : name.substr(0, dot);
+}
+
+}  // namespace
+
+void TZorvGSMDemoMainForm::ReadIniFile() {
+    Guarded("TZorvGSMDemoMainForm.ReadIniFile", [&] {
+        const std::string value = ReadPrivateProfileString(FIniFileName, "ProgrammSet", "ControllerLogFileName", "");
+        const std::string folder = ExtractFilePath(value);
+        if (value.empty() || !DirectoryExists(folder)) {
+            FControllerLogEnabled = false;
+            FControllerLogFileName.clear();
+        } else {
+            FControllerLogEnabled = true;
+            // The date is taken once: a run that passes midnight keeps its start day's file.
+            FControllerLogFileName =
+                folder + WithoutExtension(ExtractFileName(value)) + FormatCompactDate(FLoop.Now()) + ".log";
+        }
+        FDeviceRoot = ReadPrivateProfileString(FIniFileName, "Linux", "DeviceRoot", "/");
+        if (FDeviceRoot.empty()) FDeviceRoot = "/";
+        FDevices.SetDeviceRoot(FDeviceRoot);
+    });
+}
+
+void TZorvGSMDemoMainForm::AddOutControllerLog(const std::string& Text) {
+    Guarded("TZorvGSMDemoMainForm.AddOutControllerLog", [&] {
+        if (!FControllerLogEnabled || Text.empty()) return;
+        AppendControllerLogLine(FControllerLogFileName, FormatLogTimeStamp(FLoop.Now()) + " OUT: " + Text + "\r\n");
+    });
+}
+
+void TZorvGSMDemoMainForm::AddInpControllerLog(const std::string& Text) {
+    Guarded("TZorvGSMDemoMainForm.AddInpControllerLog", [&] {
+        if (!FControllerLogEnabled || Text.empty()) return;
+        AppendControllerLogLine(FControllerLogFileName, FormatLogTimeStamp(FLoop.Now()) + " IN:  " + Text + "\r\n");
+    });
+}
+
+void TZorvGSMDemoMainForm::OnApplicationException(const std::exception& E) {
+    AddExceptionLog(E, "TZorvGSMDemoMainForm.OnApplicationException");
+}
+
+void TZorvGSMDemoMainForm::ShowMessageBox(const std::string& Text, unsigned Flags) {
+    Guarded("TZorvGSMDemoMainForm.ShowMessageBox", [&] { FView.MessageBox(Text, MessageBoxTitle(), Flags); });
+}
+
+}  // namespace zorv

@@ -1,0 +1,72 @@
+#pragma once
+// The buffered serial port: line settings, the receive ring that the driver's
+// reader thread fills, and the 10 ms input timer that turns the reader's
+// notifications into one OnReceiveData on the user-interface thread.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "app/MessageLoop.h"
+
+namespace zorv {
+
+enum TComPortStatus : uint16_t {
+    cpsClosed = 0xFF00,
+    cpsOpened = 0xFF01,
+    cpsOpenError = 0xFF02,
+};
+
+class TComPortUS {
+public:
+    using TPortEvent = std::function<void(TComPortUS* Sender)>;
+
+    explicit TComPortUS(IMessageLoop& loop);  // Create
+    ~TComPortUS();                            // Destroy
+    TComPortUS(const TComPortUS&) = delete;
+    TComPortUS& operator=(const TComPortUS&) = delete;
+
+    TPortEvent OnReceiveData;
+    TPortEvent OnOpen;
+
+    uint16_t Status() const;
+    bool Active() const;
+    void SetActive(bool Value);
+
+    int32_t Port() const;
+    void SetPort(int32_t Value);
+    uint32_t BaudRate() const;
+    void SetBaudRate(uint32_t Value);
+    uint8_t DataBits() const;
+    void SetDataBits(uint8_t Value);
+    uint8_t StopBits() const;
+    void SetStopBits(uint8_t Value);
+    uint8_t Parity() const;
+    void SetParity(uint8_t Value);
+    uint32_t InpBufSize() const;
+    void SetInpBufSize(uint32_t Value);
+
+    // The consumer's side of the receive ring.
+    const uint8_t* InpBuf() const;
+    uint32_t ReceivedBytes() const;
+    void SetReceivedBytes(uint32_t Value);
+    // Lowers ReceivedBytes by Count indivisibly with respect to the reader.
+    void TakeReceivedBytes(uint32_t Count);
+    uint32_t StartInInpBuf() const;
+    void SetStartInInpBuf(uint32_t Value);
+    void SetInpBufRead(bool Value);
+
+    void PutBlock(const uint8_t* Bytes, size_t Count);
+
+    // Called by the driver on the reader thread after bytes were stored.
+    void OnReceivedBytes();
+    void OnInpTimer(ITimer* Sender);
+
+private:
+    void OpenPort();
+
+    struct TState;
+    std::unique_ptr<TState> FState;
+};
+
+}  // namespace zorv

@@ -1,0 +1,63 @@
+#pragma once
+// A device source whose devices the test describes.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/Exceptions.h"
+#include "discovery/DeviceSource.h"
+
+namespace zorv::test {
+
+class FakeDeviceSource : public IDeviceSource {
+public:
+    std::string QueryDosDevices() override {
+        ++QueryCount;
+        if (!QueryError.empty()) throw EOSError(QueryError);
+        std::string list;
+        for (const auto& name : DosDevices) list += name + '\0';
+        return list + '\0';
+    }
+    std::unique_ptr<IDeviceInfoSet> GetClassDevs(const std::string& instancePath) override {
+        RequestedInstancePath = instancePath;
+        if (!ClassDevsAvailable) return nullptr;
+        return std::make_unique<InfoSet>(FriendlyNames);
+    }
+    bool ProbeExclusive(int32_t portNumber) override {
+        Probed.push_back(portNumber);
+        auto it = Openable.find(portNumber);
+        return it != Openable.end() && it->second;
+    }
+    void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> handler) override {
+        Handler = std::move(handler);
+    }
+    void SetDeviceRoot(const std::string& root) override { Root = root; }
+
+    void Notify(uint32_t wParam, uint32_t deviceType = DBT_DEVTYP_DEVICEINTERFACE) {
+        if (Handler) Handler(TDeviceChangeMessage{wParam, deviceType});
+    }
+
+    std::vector<std::string> DosDevices;
+    std::vector<std::string> FriendlyNames;
+    std::map<int32_t, bool> Openable;
+    bool ClassDevsAvailable = true;
+    std::string QueryError;
+    std::string RequestedInstancePath;
+    std::vector<int32_t> Probed;
+    int QueryCount = 0;
+    std::string Root;
+    std::function<void(const TDeviceChangeMessage&)> Handler;
+
+private:
+    class InfoSet : public IDeviceInfoSet {
+    public:
+        explicit InfoSet(std::vector<std::string> names) : FNames(std::move(names)) {}
+        bool EnumDeviceInfo(uint32_t index) override { return index < FNames.size(); }
+        std::string FriendlyName(uint32_t index) override { return index < FNames.size() ? FNames[index] : ""; }
+
+    private:
+        std::vector<std::string> FNames;
+    };
+};
+
+}  // namespace zorv::test

@@ -1,0 +1,55 @@
+#pragma once
+// A message loop in virtual time: timers fire only when the test advances the
+// clock, so minutes of watchdogs and port checks run in microseconds.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "app/MessageLoop.h"
+
+namespace zorv::test {
+
+class FakeMessageLoop : public IMessageLoop {
+public:
+    FakeMessageLoop();
+    ~FakeMessageLoop() override;
+
+    std::unique_ptr<ITimer> CreateTimer(unsigned intervalMs, TTimerHandler handler, bool enabled) override;
+    void RunOnUiThread(std::function<void()> fn) override;
+    // Advances virtual time by ms, handling timers and posted functions meanwhile.
+    void ProcessMessagesFor(unsigned ms) override;
+    // Advances virtual time without handling anything.
+    void Sleep(unsigned ms) override;
+    TLocalDateTime Now() override;
+
+    // Advances virtual time by ms, firing every timer that falls due, in order.
+    void Advance(uint64_t ms);
+    // Runs the functions posted so far (and those they post), without advancing time.
+    void RunPending();
+    // Advances in steps of stepMs until pred() holds or limitMs have passed; true when it held.
+    bool AdvanceUntil(const std::function<bool()>& pred, uint64_t limitMs, uint64_t stepMs = 1);
+
+    uint64_t ElapsedMs() const { return FNowMs; }
+    uint64_t SleptMs() const { return FSleptMs; }
+    // The wall-clock reading at virtual time 0.
+    void SetStartTime(const TLocalDateTime& start) { FStart = start; }
+    size_t LiveTimers() const;
+
+    struct TimerState;
+
+private:
+    bool FireNextDue(uint64_t until);
+
+    uint64_t FNowMs = 0;
+    uint64_t FSleptMs = 0;
+    uint64_t FSequence = 0;
+    TLocalDateTime FStart;
+    std::vector<std::shared_ptr<TimerState>> FTimers;
+    std::mutex FPostedMutex;
+    std::deque<std::function<void()>> FPosted;
+};
+
+}  // namespace zorv::test

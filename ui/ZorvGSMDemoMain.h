@@ -1,0 +1,165 @@
+#pragma once
+// The main window: it holds the program's whole state. Its methods are
+// implemented in the folder of the subsystem that defines them:
+//   app/        configuration, logs, message box, start-up and shutdown
+//   dialogue/   line assembly, reply dispatch, identification, script execution
+//   ui/         state display and captions
+//   discovery/  port list, device notifications, connection
+// The window itself (Qt or Win32) only draws and forwards clicks through IMainView.
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/MessageLoop.h"
+#include "ui/MainView.h"
+#include "ui/ProgramState.h"
+
+namespace zorv {
+
+class TComPortUS;
+class TCommandsList;
+class IDeviceSource;
+class IDeviceInfoSet;
+struct TSerialPort;
+struct TDeviceChangeMessage;
+
+using TSerialPortList = std::vector<std::unique_ptr<TSerialPort>>;
+
+// The default access password of the panel.
+extern const char kDefaultPassword[];
+
+// Title of every message box of the program (Windows-1251).
+std::string MessageBoxTitle();
+
+// Design-time caption of the window (Windows-1251); start-up appends a blank and the version.
+std::string DesignCaption();
+
+class TZorvGSMDemoMainForm {
+public:
+    TZorvGSMDemoMainForm(IMessageLoop& loop, IMainView& view, IDeviceSource& devices);
+    ~TZorvGSMDemoMainForm();
+    TZorvGSMDemoMainForm(const TZorvGSMDemoMainForm&) = delete;
+    TZorvGSMDemoMainForm& operator=(const TZorvGSMDemoMainForm&) = delete;
+
+    // Start-up and shutdown.
+    void OnFormCreate();
+    void OnStartProgramTimer(ITimer* Sender);
+    void OnFormDestroy();
+
+    // Configuration and logs.
+    void ReadIniFile();
+    void AddOutControllerLog(const std::string& Text);
+    void AddInpControllerLog(const std::string& Text);
+    void OnApplicationException(const std::exception& E);
+    void ShowMessageBox(const std::string& Text, unsigned Flags);
+
+    // Device dialogue and reply dispatch.
+    void OnComPortReceiveData(TComPortUS* Sender);
+    std::string Bytes2String(const std::vector<uint8_t>& Bytes);
+    void NewString(const std::string& Line);
+    void SendCommand(const std::string& Command);
+    void OnComPortOpen(TComPortUS* Sender);
+    void StartMain();
+
+    // Identification and password.
+    void CheckConnectedDevice();
+    void OnAskPasswordTimer(ITimer* Sender);
+    void StartWrongPasswordTimer();
+    void OnWrongPasswordTimer(ITimer* Sender);
+
+    // Script execution: the five buttons, the pump and its watchdog.
+    void OnStartDemoButtonClick();
+    void OnEndDemoButtonClick();
+    void OnMoneyLittleButtonClick();
+    void OnMoneyOffButtonClick();
+    void OnMoneyFullButtonClick();
+    void NextCommandFromList();
+    void OnSendCommandTimer(ITimer* Sender);
+
+    // State display and captions.
+    void ShowCurrentState();
+    void SetStartState();
+    void InitCaption();
+
+    // Port enumeration and device notifications.
+    void CreateRegister();
+    void OnDeviceChange(const TDeviceChangeMessage& Message);
+    void OnCheckPortsTimer(ITimer* Sender);
+    void RefreshComPorts(bool Arrival);
+    void ClearPortList();
+    void FillComPortsList();
+    void FillFriendlyNames();
+    void CheckComPortsEnabled();
+    std::string GetDeviceName(IDeviceInfoSet& DeviceInfoSet, uint32_t Index);
+    static void NextToken(const std::string& Text, int32_t& Position, std::string& Token);
+
+    // Port probing and connection.
+    void SetPortDefault();
+    int32_t GetTestedPortNumber();
+    void OnConnectButtonClick();
+
+    // Components of the window.
+    TFormattedLabel ProgrammStateInfoLabel;
+    TFormattedLabel UserActionInfoLabel;
+    TFormattedLabel ObjectsTitleLabel;
+    TFormattedLabel CallCenterTitleLabel;
+    TFormattedLabel MyPlovikTitleLabel;
+    TFormattedLabel ObjectsValueLabel;
+    TFormattedLabel CallCenterValueLabel;
+    TFormattedLabel MyPlovikValueLabel;
+    TButton StartDemoButton;
+    TButton EndDemoButton;
+    TButton MoneyOffButton;
+    TButton MoneyLittleButton;
+    TButton MoneyFullButton;
+
+    // The program's state. Public so that tests and the window can read it.
+    std::unique_ptr<TComPortUS> FComPort;
+    std::unique_ptr<TSerialPortList> FPortList;
+    std::unique_ptr<ITimer> FCheckPortsTimer;
+    std::unique_ptr<ITimer> FSendCommandTimer;
+    std::unique_ptr<TCommandsList> FCommandsList;
+    TProgramState FState = psWaitConnect;
+    bool FMainFirmware = false;
+    int32_t FTestedPort = -1;
+    std::string FFirmwareVersion;
+    std::vector<uint8_t> FLineBuffer;
+    int32_t FLineLength = 0;
+    std::string FCurrentCommand;
+    std::string FExpectedReply;
+    bool FScriptRunning = false;
+    bool FLoadDemoPending = false;
+    bool FLoadFtdefPending = false;
+    bool FPasswordRequired = false;
+    int32_t FSerialNumber = -1;
+    int32_t FObjectNumber = 0;
+    bool FControllerLogEnabled = false;
+    std::string FControllerLogFileName;
+    std::string FDeviceRoot = "/";
+    // The configuration file: "ZorvGSMDemo.ini" in the executable's folder.
+    std::string FIniFileName;
+
+private:
+    // Deferred steps: a timer that fires once and is released by its own handler.
+    void StartOneShotTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
+    void ReleaseOneShotTimer(ITimer* Sender);
+
+    // Steps of the dialogue without names of their own.
+    void HandshakeLine(const std::string& Line);
+    void AcceptLogin(const std::string& Line);
+    void AcceptSerialNumber(const std::string& Line);
+    void SendBillingCommand(const char* Command, TProgramState State);
+    void ScanInputRing();
+
+    IMessageLoop& FLoop;
+    IMainView& FView;
+    IDeviceSource& FDevices;
+    std::vector<std::unique_ptr<ITimer>> FOneShotTimers;
+    // Guards the scan of the input ring against a nested notification.
+    bool FScanning = false;
+    bool FRescanRequested = false;
+};
+
+}  // namespace zorv
