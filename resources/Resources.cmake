@@ -1,0 +1,20 @@
+# Included from the top-level list, so the generated sources belong to zorv_core's directory.
+# The resources that the program carries. The scripts are kept byte for byte as
+# they are sent; the caption file is kept in UTF-8 for review and converted to
+# Windows-1251 by the build.
+set(ZORV_RESOURCE_DIR "${PROJECT_SOURCE_DIR}/resources")
+
+set(captions_cp1251 "${PROJECT_BINARY_DIR}/ZorvGSMDemoCaptions.cp1251.ini")
+add_custom_command(
+  OUTPUT "${captions_cp1251}"
+  COMMAND iconv -f UTF-8 -t CP1251 "${ZORV_RESOURCE_DIR}/ZorvGSMDemoCaptions.ini" > "${captions_cp1251}"
+  DEPENDS "${ZORV_RESOURCE_DIR}/ZorvGSMDemoCaptions.ini"
+  COMMENT "Converting the captions to Windows-1251")
+set(ZORV_CAPTIONS_CP1251 "${captions_cp1251}" CACHE INTERNAL "")
+
+if(NOT WIN32)
+  zorv_embed_resources(zorv_core
+    ZORVGSMDEMOSTARTCMD "${ZORV_RESOURCE_DIR}/ZorvGSMDemoStartCmd.txt"
+    ZORVGSMDEMOENCMD "${ZORV_RESOURCE_DIR}/ZorvGSMDemoEnCmd.txt"
+    ZORVGSMDEMOCAPTIONS "${captions_cp1251}")
+endif()
