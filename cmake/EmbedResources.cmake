@@ -22,6 +22,7 @@ function(zorv_embed_resources target)
     COMMAND ${CMAKE_COMMAND} "-DPAIRS=${pairs_arg}" "-DOUTPUT=${out}"
             -P "${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake"
     DEPENDS ${deps} "${PROJECT_SOURCE_DIR}/cmake/EmbedFiles.cmake"
-    COMMENT "Embedding resources")
+    COMMENT "Embedding resources"
+    VERBATIM)
   target_sources(${target} PRIVATE "${out}")
 endfunction()

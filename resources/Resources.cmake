@@ -7,9 +7,11 @@ set(ZORV_RESOURCE_DIR "${PROJECT_SOURCE_DIR}/resources")
 set(captions_cp1251 "${PROJECT_BINARY_DIR}/ZorvGSMDemoCaptions.cp1251.ini")
 add_custom_command(
   OUTPUT "${captions_cp1251}"
-  COMMAND iconv -f UTF-8 -t CP1251 "${ZORV_RESOURCE_DIR}/ZorvGSMDemoCaptions.ini" > "${captions_cp1251}"
-  DEPENDS "${ZORV_RESOURCE_DIR}/ZorvGSMDemoCaptions.ini"
-  COMMENT "Converting the captions to Windows-1251")
+  COMMAND ${CMAKE_COMMAND} "-DINPUT=${ZORV_RESOURCE_DIR}/ZorvGSMDemoCaptions.ini" "-DOUTPUT=${captions_cp1251}"
+          -P "${PROJECT_SOURCE_DIR}/cmake/ConvertToCp1251.cmake"
+  DEPENDS "${ZORV_RESOURCE_DIR}/ZorvGSMDemoCaptions.ini" "${PROJECT_SOURCE_DIR}/cmake/ConvertToCp1251.cmake"
+  COMMENT "Converting the captions to Windows-1251"
+  VERBATIM)
 set(ZORV_CAPTIONS_CP1251 "${captions_cp1251}" CACHE INTERNAL "")
 
 if(NOT WIN32)
