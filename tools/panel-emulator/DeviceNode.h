@@ -1,0 +1,45 @@
+#pragma once
+// The panel as a USB serial device under a device root, laid out as on a real machine:
+//   <root>/sys/devices/<usb path>/                      idVendor, idProduct, serial, product
+//   <root>/sys/devices/<usb path>/<if>/tty/<tty>/       dev, and device -> ../../../<if>
+//   <root>/sys/class/tty/<tty>                          -> ../../devices/<usb path>/<if>/tty/<tty>
+//   <root>/dev/<tty>                                    -> the pseudo-terminal's slave
+// where <if> is the last component of the USB path followed by ":1.0". Plugging
+// in creates the sysfs part first and the dev link last, so a watcher of
+// <root>/dev finds a complete device; unplugging goes the other way round.
+// Only the device's own files are removed: several devices may share a root.
+#include <sys/types.h>
+
+#include <filesystem>
+#include <string>
+
+#include "PanelOptions.h"
+
+namespace zorv::emu {
+
+class DeviceNode {
+public:
+    // Throws std::invalid_argument for an empty root, a USB path that is not a
+    // plain relative path, or a tty name that is not a plain file name.
+    DeviceNode(const std::string& root, UsbIdentity usb);
+
+    void Plug(const std::string& slavePath, dev_t slaveDevice);  // throws std::filesystem::filesystem_error
+    void Unplug() noexcept;
+
+    std::string DevPath() const { return FDevLink.string(); }
+    std::string TtyFolder() const { return FTtyFolder.string(); }
+    std::string UsbFolder() const { return FUsbFolder.string(); }
+    std::string ClassLink() const { return FClassLink.string(); }
+
+private:
+    void CreateSysfs(dev_t slaveDevice);
+
+    UsbIdentity FUsb;
+    std::filesystem::path FUsbFolder;
+    std::string FInterfaceName;
+    std::filesystem::path FTtyFolder;
+    std::filesystem::path FClassLink;
+    std::filesystem::path FDevLink;
+};
+
+}  // namespace zorv::emu

@@ -1,0 +1,191 @@
+#include "PanelEmulator.h"
+
+#include <poll.h>
+#include <sys/eventfd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <stdexcept>
+#include <system_error>
+
+namespace zorv::emu {
+
+namespace {
+
+const std::size_t kReadChunk = 4096;
+
+int MillisecondsUntil(Clock::time_point deadline) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, 60000));
+}
+
+PanelOptions Checked(PanelOptions options) {
+    if (options.MaxLineLength == 0) throw std::invalid_argument("the line limit must be above 0");
+    return options;
+}
+
+}  // namespace
+
+PanelEmulator::PanelEmulator(PanelOptions options)
+    : FOptions(Checked(std::move(options))),
+      FNode(FOptions.DeviceRoot, FOptions.Usb),
+      FRecord(FOptions.MaxRecordedEntries),
+      FLogic(FOptions),
+      FAssembler(FOptions.MaxLineLength) {}
+
+PanelEmulator::~PanelEmulator() { Unplug(); }
+
+void PanelEmulator::Plug() {
+    if (Plugged()) return;
+    FStopEvent = UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    if (!FStopEvent.Valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
+    FStopping = false;
+    PlugTerminal();
+    try {
+        FThread = std::thread([this] { Serve(); });
+    } catch (...) {
+        UnplugTerminal();
+        throw;
+    }
+}
+
+void PanelEmulator::Unplug() {
+    if (!Plugged()) return;
+    FStopping = true;
+    const uint64_t one = 1;
+    // An eventfd write of 1 cannot fail short of overflow, which one write never reaches.
+    [[maybe_unused]] const auto written = ::write(FStopEvent.Get(), &one, sizeof one);
+    FThread.join();
+    UnplugTerminal();
+    FStopEvent.Reset();
+}
+
+void PanelEmulator::PlugTerminal() {
+    auto terminal = std::make_unique<PseudoTerminal>();
+    try {
+        FNode.Plug(terminal->SlavePath(), terminal->SlaveDevice());
+    } catch (...) {
+        FNode.Unplug();
+        throw;
+    }
+    FTerminal = std::move(terminal);
+    FAssembler.Clear();
+    FRecord.AddPlugged(FTerminal->SlavePath());
+}
+
+void PanelEmulator::UnplugTerminal() {
+    if (!FTerminal) return;
+    // The files go first, then the master closes: a port still open sees the hang-up of a real unplug.
+    FNode.Unplug();
+    FTerminal.reset();
+    FRecord.AddUnplugged();
+}
+
+void PanelEmulator::Serve() {
+    bool masterReadable = true;
+    while (!FStopping) {
+        const int master = FTerminal && masterReadable ? FTerminal->Master() : -1;
+        pollfd fds[2] = {{FStopEvent.Get(), POLLIN, 0}, {master, POLLIN, 0}};
+        if (::poll(fds, 2, -1) < 0) {
+            if (errno == EINTR) continue;
+            FRecord.AddEvent(std::string("poll failed: ") + std::strerror(errno));
+            return;
+        }
+        if (fds[0].revents) return;
+        // A hang-up of the master cannot come while the emulator holds its own slave; should it
+        // come anyway, stop watching the master instead of spinning on a level that stays set.
+        if (fds[1].revents) masterReadable = ReadFromProgram();
+    }
+}
+
+bool PanelEmulator::ReadFromProgram() {
+    char buffer[kReadChunk];
+    const ssize_t n = ::read(FTerminal->Master(), buffer, sizeof buffer);
+    if (n < 0 && (errno == EAGAIN || errno == EINTR)) return true;
+    if (n <= 0) {
+        FRecord.AddEvent("the port can no longer be read");
+        return false;
+    }
+    for (const auto& line : FAssembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n))))
+        if (!Answer(line)) break;
+    return true;
+}
+
+bool PanelEmulator::Answer(const AssembledLine& line) {
+    FRecord.AddReceived(line.Text, line.Overlong);
+    if (line.Overlong) return true;
+    const PanelResponse response = FLogic.Respond(line.Text);
+    if (response.Stored) FRecord.AddSetting(response.Stored->Key, response.Stored->Value);
+    for (const auto& reply : response.Lines)
+        if (!WriteLine(reply)) return false;
+    if (!response.Restart) return true;
+    Restart();
+    return false;
+}
+
+bool PanelEmulator::WriteLine(const std::string& text) {
+    FRecord.AddSent(text);
+    const std::string bytes = text + "\r\n";
+    const std::size_t chunk = FOptions.ReplyChunkSize ? FOptions.ReplyChunkSize : bytes.size();
+    for (std::size_t offset = 0; offset < bytes.size(); offset += chunk) {
+        if (offset > 0 && WaitForStop(FOptions.ChunkGap)) return false;
+        if (!WriteAll(bytes.data() + offset, std::min(chunk, bytes.size() - offset))) return false;
+    }
+    return true;
+}
+
+bool PanelEmulator::WriteAll(const char* data, std::size_t size) {
+    const auto deadline = Clock::now() + FOptions.WriteTimeout;
+    while (size > 0) {
+        const ssize_t n = ::write(FTerminal->Master(), data, size);
+        if (n > 0) {
+            data += n;
+            size -= static_cast<std::size_t>(n);
+            continue;
+        }
+        if (n < 0 && errno != EAGAIN && errno != EINTR) {
+            FRecord.AddEvent(std::string("write failed: ") + std::strerror(errno));
+            return false;
+        }
+        // The program does not drain the port: wait for room, for the deadline or for the stop.
+        pollfd fds[2] = {{FStopEvent.Get(), POLLIN, 0}, {FTerminal->Master(), POLLOUT, 0}};
+        const int ready = ::poll(fds, 2, MillisecondsUntil(deadline));
+        if (ready < 0 && errno != EINTR) {
+            FRecord.AddEvent(std::string("poll failed: ") + std::strerror(errno));
+            return false;
+        }
+        if (FStopping || fds[0].revents) return false;
+        if (ready == 0 && Clock::now() >= deadline) {
+            FRecord.AddEvent("reply dropped: the port was not drained in time");
+            return false;
+        }
+    }
+    return true;
+}
+
+void PanelEmulator::Restart() {
+    FRecord.AddEvent("restarting");
+    UnplugTerminal();
+    if (WaitForStop(FOptions.RestartDelay)) return;
+    FLogic.Restarted();
+    try {
+        PlugTerminal();
+    } catch (const std::exception& e) {
+        FRecord.AddEvent(std::string("could not plug in again: ") + e.what());
+    }
+}
+
+bool PanelEmulator::WaitForStop(std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    while (!FStopping) {
+        pollfd stop{FStopEvent.Get(), POLLIN, 0};
+        const int ready = ::poll(&stop, 1, MillisecondsUntil(deadline));
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return FStopping;
+        if (ready == 0 && Clock::now() >= deadline) return false;
+    }
+    return true;
+}
+
+}  // namespace zorv::emu

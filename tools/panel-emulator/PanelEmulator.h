@@ -1,0 +1,72 @@
+#pragma once
+// An emulated Zorv GSM panel on a pseudo-terminal, plugged in as a USB serial
+// device under a device root (see DeviceNode.h). While plugged in, a thread of
+// its own serves the port: it waits in poll() for the program's bytes or the
+// stop request, answers each command line as the panel would, and for
+// "START_MAIN" and "reset" unplugs, waits the restart delay and plugs in again
+// on a new pseudo-terminal.
+//
+// Plug and Unplug belong to the owner's thread; DevPath, Record and the waits
+// of the record may be used from any thread.
+#include <atomic>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "DeviceNode.h"
+#include "LineAssembler.h"
+#include "PanelLogic.h"
+#include "PanelOptions.h"
+#include "PanelRecord.h"
+#include "PseudoTerminal.h"
+#include "UniqueFd.h"
+
+namespace zorv::emu {
+
+class PanelEmulator {
+public:
+    // Throws std::invalid_argument for options that name no usable device.
+    explicit PanelEmulator(PanelOptions options);
+    ~PanelEmulator();
+    PanelEmulator(const PanelEmulator&) = delete;
+    PanelEmulator& operator=(const PanelEmulator&) = delete;
+
+    // Creates the pseudo-terminal and the device files and starts serving;
+    // does nothing when plugged in already. Throws std::system_error or
+    // std::filesystem::filesystem_error, leaving the panel unplugged.
+    void Plug();
+    // Stops serving, removes the device files and hangs up the port.
+    void Unplug();
+    bool Plugged() const { return FThread.joinable(); }
+
+    // <root>/dev/<tty>, the path the program opens.
+    std::string DevPath() const { return FNode.DevPath(); }
+    const DeviceNode& Node() const { return FNode; }
+    const PanelRecord& Record() const { return FRecord; }
+
+private:
+    void PlugTerminal();
+    void UnplugTerminal();
+    void Serve();
+    // false when the master can no longer be read.
+    bool ReadFromProgram();
+    // false when the panel restarted or is stopping, so the rest of the input is dropped.
+    bool Answer(const AssembledLine& line);
+    bool WriteLine(const std::string& text);
+    bool WriteAll(const char* data, std::size_t size);
+    void Restart();
+    // Waits up to the timeout; true when a stop was requested meanwhile.
+    bool WaitForStop(std::chrono::milliseconds timeout);
+
+    const PanelOptions FOptions;
+    DeviceNode FNode;
+    PanelRecord FRecord;
+    PanelLogic FLogic;
+    LineAssembler FAssembler;
+    std::unique_ptr<PseudoTerminal> FTerminal;
+    UniqueFd FStopEvent;
+    std::atomic<bool> FStopping{false};
+    std::thread FThread;
+};
+
+}  // namespace zorv::emu

@@ -1,0 +1,61 @@
+#pragma once
+// The panel's side of the command language, without any I/O: one command line
+// in, the reply lines and the effects out. The bootloader knows only "VERSION?"
+// and "START_MAIN"; the main firmware answers the identification commands,
+// stores every "KEY=value" setting and restarts on "reset".
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "PanelOptions.h"
+
+namespace zorv::emu {
+
+struct PanelSetting {
+    std::string Key;
+    std::string Value;
+};
+
+struct PanelResponse {
+    std::vector<std::string> Lines;  // without line ends
+    std::optional<PanelSetting> Stored;
+    bool Restart = false;
+};
+
+class PanelLogic {
+public:
+    explicit PanelLogic(const PanelOptions& options);
+
+    PanelResponse Respond(const std::string& line);
+    // The panel came back from a restart: main firmware, possibly a new version, logged out.
+    void Restarted();
+
+    bool InBootloader() const { return FInBootloader; }
+    bool LoggedIn() const { return FLoggedIn; }
+    const std::string& FirmwareVersion() const { return FFirmwareVersion; }
+    // The settings in force (emptied by "ftdef"), by upper-cased key.
+    const std::map<std::string, std::string>& Settings() const { return FSettings; }
+
+private:
+    void AnswerBootloader(const std::string& keyword, char separator, PanelResponse& response);
+    void AnswerMain(const std::string& command, const std::string& keyword, char separator,
+                    PanelResponse& response);
+    void AnswerLogin(const std::string& password, PanelResponse& response);
+    void AnswerQuery(const std::string& keyword, PanelResponse& response) const;
+
+    PanelOptions FOptions;
+    std::set<std::string> FSilent;
+    std::set<std::string> FValueError;
+    bool FInBootloader;
+    bool FLoggedIn = false;
+    std::string FFirmwareVersion;
+    std::map<std::string, std::string> FSettings;
+};
+
+// The text of a line without surrounding blanks and control characters.
+std::string TrimCommand(const std::string& line);
+// ASCII upper case; the panel's keywords are ASCII.
+std::string UpperAscii(std::string text);
+
+}  // namespace zorv::emu

@@ -1,0 +1,89 @@
+#pragma once
+// What the panel saw and did: every line received (with the time it arrived),
+// every setting stored, every reply and every plug event. The serving thread
+// writes it; any thread may read it. Each list keeps only its newest entries
+// beyond the limit, and says how many it let go.
+#include <chrono>
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace zorv::emu {
+
+using Clock = std::chrono::steady_clock;
+
+struct ReceivedLine {
+    Clock::time_point Time;
+    std::string Text;
+    bool Overlong = false;  // longer than the line limit: not answered, only its first 64 bytes kept
+};
+
+struct StoredSetting {
+    Clock::time_point Time;
+    std::string Key;
+    std::string Value;
+};
+
+enum class EntryKind { Received, Sent, Event };
+
+struct TranscriptEntry {
+    Clock::time_point Time;
+    EntryKind Kind;
+    std::string Text;
+};
+
+class PanelRecord {
+public:
+    explicit PanelRecord(std::size_t maxEntries);
+
+    void AddReceived(const std::string& text, bool overlong);
+    void AddSent(const std::string& text);
+    void AddSetting(const std::string& key, const std::string& value);
+    void AddEvent(const std::string& text);
+    void AddPlugged(const std::string& slavePath);
+    void AddUnplugged();
+
+    std::vector<ReceivedLine> Received() const;
+    std::vector<std::string> ReceivedTexts() const;
+    std::vector<StoredSetting> Settings() const;
+    std::vector<TranscriptEntry> Entries() const;
+    // How many times the panel has been plugged in, restarts included.
+    int PlugCount() const;
+    // The pseudo-terminal's slave while plugged in, empty otherwise.
+    std::string SlavePath() const;
+    // Transcript entries let go beyond the limit.
+    std::size_t DroppedEntries() const;
+
+    // Bounded waits for the serving thread to catch up; true when the count was reached.
+    bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
+    bool WaitForPlugCount(int count, std::chrono::milliseconds timeout) const;
+    bool WaitForUnplugged(std::chrono::milliseconds timeout) const;
+
+    // One line per entry, times in seconds since the record began, unprintable bytes escaped.
+    std::string Transcript() const;
+
+private:
+    template <class T>
+    bool Append(std::deque<T>& list, T entry);
+    void AddEntryLocked(EntryKind kind, std::string text);
+
+    mutable std::mutex FMutex;
+    mutable std::condition_variable FChanged;
+    const std::size_t FMaxEntries;
+    const Clock::time_point FStart;
+    std::deque<ReceivedLine> FReceived;
+    std::deque<StoredSetting> FSettings;
+    std::deque<TranscriptEntry> FEntries;
+    std::size_t FReceivedTotal = 0;
+    std::size_t FDropped = 0;
+    int FPlugCount = 0;
+    std::string FSlavePath;
+};
+
+// The text with bytes outside printable ASCII written as \xNN.
+std::string EscapeText(const std::string& text);
+
+}  // namespace zorv::emu

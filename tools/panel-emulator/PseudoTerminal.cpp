@@ -1,0 +1,43 @@
+#include "PseudoTerminal.h"
+
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <termios.h>
+
+#include <cerrno>
+#include <system_error>
+
+namespace zorv::emu {
+
+namespace {
+
+[[noreturn]] void ThrowErrno(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+
+}  // namespace
+
+PseudoTerminal::PseudoTerminal() {
+    FMaster = UniqueFd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!FMaster.Valid()) ThrowErrno("posix_openpt");
+    if (::grantpt(FMaster.Get()) != 0) ThrowErrno("grantpt");
+    if (::unlockpt(FMaster.Get()) != 0) ThrowErrno("unlockpt");
+    char name[128];
+    if (::ptsname_r(FMaster.Get(), name, sizeof name) != 0) ThrowErrno("ptsname_r");
+    FSlavePath = name;
+
+    FSlave = UniqueFd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+    if (!FSlave.Valid()) ThrowErrno("open pseudo-terminal slave");
+    termios settings{};
+    if (::tcgetattr(FSlave.Get(), &settings) != 0) ThrowErrno("tcgetattr");
+    ::cfmakeraw(&settings);
+    ::cfsetspeed(&settings, B115200);
+    if (::tcsetattr(FSlave.Get(), TCSANOW, &settings) != 0) ThrowErrno("tcsetattr");
+    struct stat info {};
+    if (::fstat(FSlave.Get(), &info) != 0) ThrowErrno("fstat pseudo-terminal slave");
+    FSlaveDevice = info.st_rdev;
+
+    const int flags = ::fcntl(FMaster.Get(), F_GETFL);
+    if (flags < 0 || ::fcntl(FMaster.Get(), F_SETFL, flags | O_NONBLOCK) != 0) ThrowErrno("fcntl O_NONBLOCK");
+}
+
+}  // namespace zorv::emu
