@@ -160,6 +160,8 @@ private:
     // Guards the scan of the input ring against a nested notification.
     bool FScanning = false;
     bool FRescanRequested = false;
+    // The reply line being assembled ran past the longest line kept; it is dropped up to its CR.
+    bool FDiscardingLine = false;
 };
 
 }  // namespace zorv

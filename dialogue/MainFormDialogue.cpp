@@ -1,0 +1,231 @@
+// The conversation with the panel: line assembly from the input ring, the
+// start handshake, and the dispatch of reply lines.
+#include <string>
+
+#include "app/Cp1251.h"
+#include "app/ExceptionGuard.h"
+#include "dialogue/CMLEncode.h"
+#include "serial/ComPortUS.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace zorv {
+namespace {
+
+constexpr char kReceiveData[] = "TZorvGSMDemoMainForm.OnComPortReceiveData";
+constexpr uint8_t kCR = 13;
+constexpr uint8_t kLF = 10;
+
+// No reply of the panel comes near this length; anything longer is noise and is dropped whole.
+constexpr size_t kMaxLineLength = 65536;
+
+bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
+
+// The "TIME=" command: the low 32 bits of the clock value, read as a signed number.
+std::string TimeCommand(const TLocalDateTime& now) {
+    const uint64_t seconds = Time2CmlUInt64(DecodeToSystemTime(now));
+    return "TIME=" + std::to_string(static_cast<int32_t>(static_cast<uint32_t>(seconds)));
+}
+
+// Moves the read position and lowers the unread count while the reader knows the consumer is busy.
+void TakeFromRing(TComPortUS& port, uint32_t count, uint32_t newStart) {
+    port.SetInpBufRead(true);
+    port.SetStartInInpBuf(newStart);
+    if (count > 0) port.TakeReceivedBytes(count);
+    port.SetInpBufRead(false);
+}
+
+}  // namespace
+
+void TZorvGSMDemoMainForm::OnComPortReceiveData(TComPortUS* /*Sender*/) {
+    Guarded(kReceiveData, [&] {
+        // The wait after "TIME=" handles messages, so this can be called again while a line of the
+        // running scan is being dispatched. A nested scan would work on a stale position; the
+        // running one reads the counters afresh and is asked to look once more when it ends.
+        if (FScanning) {
+            FRescanRequested = true;
+            return;
+        }
+        FScanning = true;
+        do {
+            FRescanRequested = false;
+            ScanInputRing();
+        } while (FRescanRequested);
+        FScanning = false;
+    });
+}
+
+void TZorvGSMDemoMainForm::ScanInputRing() {
+    Guarded(kReceiveData, [&] {
+        if (!FComPort) return;
+        TComPortUS& port = *FComPort;
+
+        const auto holdLineBytes = [&](const uint8_t* bytes, uint32_t count) {
+            if (FDiscardingLine) return;
+            if (FLineBuffer.size() + count > kMaxLineLength) {
+                FLineBuffer.clear();
+                FLineLength = 0;
+                FDiscardingLine = true;
+                return;
+            }
+            FLineBuffer.insert(FLineBuffer.end(), bytes, bytes + count);
+            FLineLength = static_cast<int32_t>(FLineBuffer.size());
+        };
+
+        const uint8_t* ring = port.InpBuf();
+        uint32_t size = port.InpBufSize();
+        uint32_t i = port.StartInInpBuf();
+        uint32_t count = 0;
+        while (ring && size > 0) {
+            if (i >= size) {
+                // The scan wraps: the bytes before the end are held as the start of a line. A read
+                // position left at the very end (after a line that ended there) means index 0.
+                if (count > 0) holdLineBytes(ring + port.StartInInpBuf(), count);
+                TakeFromRing(port, count, 0);
+                i = 0;
+                count = 0;
+            }
+            const uint32_t unread = port.ReceivedBytes();
+            if (unread == 0 || count >= unread) break;
+            const uint8_t byte = ring[i];
+            ++count;
+            ++i;
+            if (byte != kCR) continue;
+
+            const uint32_t start = port.StartInInpBuf();
+            holdLineBytes(ring + start, count);
+            TakeFromRing(port, count, start + count);
+            const std::string line = FDiscardingLine ? std::string() : Bytes2String(FLineBuffer);
+            FDiscardingLine = false;
+            FLineBuffer.clear();
+            FLineLength = 0;
+            AddInpControllerLog(line);
+            if (!line.empty()) {
+                if (FMainFirmware) NewString(line);
+                else HandshakeLine(line);
+            }
+            // The dispatch may have closed the port (which empties the ring) or even opened it
+            // again; the scan goes on from wherever the read position now is.
+            if (!FComPort) return;
+            ring = port.InpBuf();
+            size = port.InpBufSize();
+            i = port.StartInInpBuf();
+            count = 0;
+        }
+    });
+}
+
+std::string TZorvGSMDemoMainForm::Bytes2String(const std::vector<uint8_t>& Bytes) {
+    std::string text;
+    Guarded("TZorvGSMDemoMainForm.Bytes2String", [&] {
+        text.assign(Bytes.begin(), Bytes.end());
+        size_t begin = 0;
+        while (begin < text.size() && (text[begin] == '\r' || text[begin] == '\n' || text[begin] == ' ')) ++begin;
+        size_t end = text.size();
+        while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
+        text = text.substr(begin, end - begin);
+    });
+    return text;
+}
+
+void TZorvGSMDemoMainForm::SendCommand(const std::string& Command) {
+    Guarded("TZorvGSMDemoMainForm.SendCommand", [&] {
+        const bool restart = AnsiUpperCase(Command) == "RESET";
+        AddOutControllerLog(Command);
+        std::vector<uint8_t> block(Command.begin(), Command.end());
+        block.push_back(kCR);
+        block.push_back(kLF);
+        if (FComPort) FComPort->PutBlock(block.data(), block.size());
+        if (!restart) return;
+        // The panel restarts: drop the port now and let the port check find it again.
+        OnConnectButtonClick();
+        FCheckPortsTimer->SetEnabled(true);
+    });
+}
+
+void TZorvGSMDemoMainForm::OnComPortOpen(TComPortUS* /*Sender*/) {
+    Guarded("TZorvGSMDemoMainForm.OnComPortOpen", [&] {
+        // A piece of a line held over from an earlier connection would be glued to the new
+        // panel's first reply.
+        FLineBuffer.clear();
+        FLineLength = 0;
+        FDiscardingLine = false;
+        StartMain();
+    });
+}
+
+void TZorvGSMDemoMainForm::StartMain() {
+    Guarded("TZorvGSMDemoMainForm.StartMain", [&] {
+        FCurrentCommand = "VERSION?";
+        SendCommand(std::string());
+        SendCommand(FCurrentCommand);
+    });
+}
+
+void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
+    if (Line == FCurrentCommand || FCurrentCommand != "VERSION?") return;
+
+    if (Contains(Line, "Bootloader")) {
+        FCurrentCommand = "START_MAIN";
+        SendCommand(FCurrentCommand);
+        FLoop.Sleep(5);
+        FMainFirmware = false;
+        FTestedPort = -1;
+        FComPort->SetActive(false);
+        return;
+    }
+    if (!Contains(Line, "Main")) return;
+
+    FMainFirmware = true;
+    const size_t ver = Line.find("ver=");
+    FFirmwareVersion = ver != std::string::npos ? Line.substr(ver + 4) : Line.substr(3);
+
+    if (FLoadDemoPending) {
+        if (FPasswordRequired) {
+            FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
+            SendCommand(FCurrentCommand);
+            FLoop.Sleep(500);
+        }
+        FCurrentCommand = "ARM_IGNORE_TAMPER=1";
+        SendCommand(FCurrentCommand);
+        FLoop.Sleep(50);
+        FCurrentCommand = TimeCommand(FLoop.Now());
+        SendCommand(FCurrentCommand);
+        FLoop.ProcessMessagesFor(50);
+        FState = psDemoLoaded;
+        FLoadDemoPending = false;
+    } else if (FLoadFtdefPending) {
+        if (FPasswordRequired) {
+            FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
+            SendCommand(FCurrentCommand);
+            FLoop.Sleep(50);
+        }
+        FLoadFtdefPending = false;
+        FState = psConnected;
+    } else {
+        CheckConnectedDevice();
+    }
+    ShowCurrentState();
+}
+
+void TZorvGSMDemoMainForm::NewString(const std::string& Line) {
+    Guarded("TZorvGSMDemoMainForm.NewString", [&] {
+        if (Line.empty()) return;
+        const std::string upper = AnsiUpperCase(Line);
+        if (upper == AnsiUpperCase(FCurrentCommand)) return;  // the panel's echo
+
+        if (FScriptRunning) {
+            const bool answered = Line == "OK" || Line == "UNKNOWN_COMMAND" ||
+                                  (!FExpectedReply.empty() && Contains(upper, AnsiUpperCase(FExpectedReply).c_str())) ||
+                                  Contains(upper, "VALUE ERROR");
+            if (answered) NextCommandFromList();
+            return;
+        }
+        if (Contains(FCurrentCommand, "AUTH=")) {
+            AcceptLogin(Line);
+            return;
+        }
+        if (FCurrentCommand == "KVELT_SN?" && Contains(Line, "KVELT_SN=")) AcceptSerialNumber(Line);
+    });
+}
+
+}  // namespace zorv
