@@ -1,0 +1,20 @@
+#pragma once
+// The options of zorv-panel-emulator, which mirror PanelOptions.
+#include <string>
+#include <vector>
+
+#include "PanelOptions.h"
+
+namespace zorv::emu {
+
+struct CommandLine {
+    PanelOptions Options;
+    bool Help = false;
+    std::string Error;  // empty when the arguments were understood
+};
+
+// The arguments without the program name; both "--name value" and "--name=value" are accepted.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+std::string UsageText();
+
+}  // namespace zorv::emu
