@@ -64,6 +64,9 @@ public:
 
 private:
     void OpenPort();
+    // Closes an active port around storing a changed setting, then opens it again.
+    template <class Store>
+    void ChangeSetting(Store&& StoreValue);
 
     struct TState;
     std::unique_ptr<TState> FState;

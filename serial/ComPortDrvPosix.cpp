@@ -1,0 +1,268 @@
+// The driver's OS side on POSIX systems: a tty opened exclusively, raw
+// termios from the DCB, and a reader blocked in poll() on the port and an
+// eventfd that close and the consumer use to wake it.
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <thread>
+
+#include "serial/ComPortSpeed.h"
+#include "serial/CommBackend.h"
+#include "serial/PortPath.h"
+
+namespace zorv {
+
+namespace {
+
+int Fd(TCommHandle Handle) { return Handle == kCommHandleNone ? -1 : static_cast<int>(Handle); }
+
+class UniqueFd {
+public:
+    explicit UniqueFd(int Fd) : FFd(Fd) {}
+    ~UniqueFd() {
+        if (FFd >= 0) ::close(FFd);
+    }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    int Get() const { return FFd; }
+    explicit operator bool() const { return FFd >= 0; }
+    TCommHandle Release() {
+        const int fd = FFd;
+        FFd = -1;
+        return static_cast<TCommHandle>(fd);
+    }
+
+private:
+    int FFd;
+};
+
+bool StandardSpeed(uint32_t BaudRate, speed_t& Speed) {
+    static const struct {
+        uint32_t Baud;
+        speed_t Code;
+    } kSpeeds[] = {{110, B110},       {300, B300},       {600, B600},       {1200, B1200},     {2400, B2400},
+                   {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},   {57600, B57600},
+                   {115200, B115200}, {230400, B230400}, {460800, B460800}, {921600, B921600}};
+    for (const auto& s : kSpeeds) {
+        if (s.Baud == BaudRate) {
+            Speed = s.Code;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool SetFrame(termios& T, const TDCB& Dcb) {
+    T.c_cflag &= ~(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB | CRTSCTS);
+    T.c_cflag |= CLOCAL | CREAD;
+    switch (Dcb.ByteSize) {
+        case 5: T.c_cflag |= CS5; break;
+        case 6: T.c_cflag |= CS6; break;
+        case 7: T.c_cflag |= CS7; break;
+        case 8: T.c_cflag |= CS8; break;
+        default: return false;
+    }
+    switch (Dcb.Parity) {
+        case 0: break;
+        case 1: T.c_cflag |= PARENB | PARODD; break;
+        case 2: T.c_cflag |= PARENB; break;
+        case 3: T.c_cflag |= PARENB | CMSPAR | PARODD; break;
+        case 4: T.c_cflag |= PARENB | CMSPAR; break;
+        default: return false;
+    }
+    switch (Dcb.StopBits) {
+        case 0: break;
+        case 1:  // one and a half does not exist here; two is the nearest
+        case 2: T.c_cflag |= CSTOPB; break;
+        default: return false;
+    }
+    return true;
+}
+
+bool ApplyDcb(int Port, const TDCB& Dcb) {
+    termios t{};
+    if (tcgetattr(Port, &t) != 0) return false;
+    cfmakeraw(&t);
+    t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
+    if (!SetFrame(t, Dcb)) return false;
+    t.c_cc[VMIN] = 0;
+    t.c_cc[VTIME] = 0;
+    speed_t speed = B9600;
+    const bool standard = StandardSpeed(Dcb.BaudRate, speed);
+    cfsetispeed(&t, speed);
+    cfsetospeed(&t, speed);
+    if (tcsetattr(Port, TCSANOW, &t) != 0) return false;
+    return standard || SetCustomSpeed(Port, Dcb.BaudRate);
+}
+
+void DropModemLines(int Port) {
+    // Pseudo-terminals have no modem lines; the failure there changes nothing.
+    int lines = TIOCM_DTR | TIOCM_RTS;
+    ioctl(Port, TIOCMBIC, &lines);
+}
+
+void Signal(TCommHandle Wake) {
+    const uint64_t one = 1;
+    if (Wake != kCommHandleNone) (void)!::write(Fd(Wake), &one, sizeof one);
+}
+
+void DrainWake(TCommHandle Wake) {
+    uint64_t count = 0;
+    (void)!::read(Fd(Wake), &count, sizeof count);
+}
+
+class PosixCommBackend : public ICommBackend {
+public:
+    bool Open(TCommDrv& Drv) override {
+        const std::string path = PortDevicePath(Drv.PortNumber);
+        if (path.empty()) return false;
+        UniqueFd port(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+        if (!port) return false;
+        // flock holds against every other open file description, of this process too.
+        if (flock(port.Get(), LOCK_EX | LOCK_NB) != 0) return false;
+        if (!ApplyDcb(port.Get(), Drv.DCB)) return false;
+        DropModemLines(port.Get());
+        tcflush(port.Get(), TCIOFLUSH);
+        UniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (!wake) return false;
+        // Set last: on a pseudo-terminal it outlives the descriptor unless cleared.
+        if (ioctl(port.Get(), TIOCEXCL) != 0) return false;
+        Drv.Handle = port.Release();
+        Drv.WakeHandle = wake.Release();
+        return true;
+    }
+
+    bool StartReader(TCommDrv& Drv) override {
+        try {
+            FReader = std::thread([&Drv] { CommDrvReadThread(Drv); });
+        } catch (const std::system_error&) {
+            return false;
+        }
+        Drv.ThreadHandle = static_cast<TCommHandle>(FReader.native_handle());
+        return true;
+    }
+
+    void StopReader(TCommDrv& Drv) override {
+        // close() would not wake a thread blocked in poll(); the eventfd does.
+        Signal(Drv.WakeHandle);
+        if (FReader.joinable()) FReader.join();
+    }
+
+    void WakeReader(TCommDrv& Drv) override { Signal(Drv.WakeHandle); }
+
+    void Close(TCommDrv& Drv) override {
+        const int port = Fd(Drv.Handle);
+        ioctl(port, TIOCNXCL);
+        tcflush(port, TCIOFLUSH);
+        ::close(port);
+        ::close(Fd(Drv.WakeHandle));
+        Drv.Handle = kCommHandleNone;
+        Drv.WakeHandle = kCommHandleNone;
+    }
+
+    uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) override {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kWriteDeadlineMs);
+        uint32_t done = 0;
+        while (done < Count) {
+            const ssize_t written = ::write(Fd(Handle), Bytes + done, Count - done);
+            if (written > 0) {
+                done += static_cast<uint32_t>(written);
+            } else if (written < 0 && errno == EINTR) {
+                continue;
+            } else if (written < 0 && errno == EAGAIN) {
+                const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+                if (left.count() <= 0 || !WaitWritable(Fd(Handle), static_cast<int>(left.count()))) break;
+            } else {
+                break;
+            }
+        }
+        return done;
+    }
+
+private:
+    static bool WaitWritable(int Port, int TimeoutMs) {
+        pollfd p{Port, POLLOUT, 0};
+        int r;
+        do {
+            r = poll(&p, 1, TimeoutMs);
+        } while (r < 0 && errno == EINTR);
+        return r > 0 && (p.revents & POLLOUT) && !(p.revents & (POLLERR | POLLHUP | POLLNVAL));
+    }
+
+    std::thread FReader;
+};
+
+// Bytes waiting in the port's input queue; false when the port cannot tell (hung up).
+bool BytesWaiting(TCommDrv& Drv) {
+    int waiting = 0;
+    if (ioctl(Fd(Drv.Handle), FIONREAD, &waiting) != 0 || waiting < 0) return false;
+    Drv.ComStat.cbInQue = static_cast<uint32_t>(waiting);
+    return true;
+}
+
+TCommReadStep ReadStep(TCommDrv& Drv) {
+    return [&Drv](uint8_t* destination, uint32_t count) { return CommDrvRead(Drv, destination, count); };
+}
+
+// One pass over a readable port; false when the port is gone (hung up, end of file).
+bool ReceiveWaiting(TCommDrv& Drv, short Events) {
+    if (Events & (POLLHUP | POLLERR | POLLNVAL)) {
+        if (BytesWaiting(Drv) && Drv.ComStat.cbInQue > 0) CommDrvReceive(Drv, Drv.ComStat.cbInQue, ReadStep(Drv));
+        return false;
+    }
+    if (!(Events & POLLIN)) return true;
+    if (!BytesWaiting(Drv)) return false;
+    if (Drv.ComStat.cbInQue > 0) {
+        CommDrvReceive(Drv, Drv.ComStat.cbInQue, ReadStep(Drv));
+        return true;
+    }
+    // Readable with nothing waiting: a read tells a late byte from end of file.
+    return CommDrvReceive(Drv, 1, ReadStep(Drv)) > 0 || Drv.Terminated.load();
+}
+
+}  // namespace
+
+ICommBackend& PlatformCommBackend() {
+    static PosixCommBackend backend;
+    return backend;
+}
+
+void CommDrvReadThread(TCommDrv& Drv) {
+    bool gone = false;
+    while (!Drv.Terminated.load()) {
+        // A hung-up port stays readable for ever, and poll() is level-triggered so
+        // a full ring would keep it readable too: both wait for the wake-up alone.
+        const bool full = Drv.ReceivedBytes.load(std::memory_order_acquire) >= Drv.InpBufSize;
+        pollfd fds[2] = {{Fd(Drv.WakeHandle), POLLIN, 0}, {Fd(Drv.Handle), POLLIN, 0}};
+        const nfds_t count = (gone || full) ? 1 : 2;
+        if (poll(fds, count, -1) < 0) {
+            if (errno == EINTR) continue;
+            if (count == 1) break;
+            gone = true;
+            continue;
+        }
+        if (fds[0].revents & POLLIN) DrainWake(Drv.WakeHandle);
+        if (Drv.Terminated.load()) break;
+        if (count == 2 && !ReceiveWaiting(Drv, fds[1].revents)) gone = true;
+    }
+}
+
+uint32_t CommDrvRead(TCommDrv& Drv, uint8_t* Destination, uint32_t Count) {
+    ssize_t got;
+    do {
+        got = ::read(Fd(Drv.Handle), Destination, Count);
+    } while (got < 0 && errno == EINTR);
+    return got > 0 ? static_cast<uint32_t>(got) : 0;
+}
+
+}  // namespace zorv

@@ -1,0 +1,37 @@
+#pragma once
+// The OS side of the serial port driver. The driver's portable steps
+// (ComPortDrv.cpp) call the installed backend; the platform's backend is used
+// unless a test installs another.
+#include <cstdint>
+
+#include "serial/ComPortDrv.h"
+
+namespace zorv {
+
+class ICommBackend {
+public:
+    virtual ~ICommBackend() = default;
+    // Opens port Drv.PortNumber exclusively, applies Drv.DCB, empties both
+    // queues and sets Drv.Handle (and Drv.WakeHandle when it uses one).
+    // False with everything it took released and Handle none.
+    virtual bool Open(TCommDrv& Drv) = 0;
+    // Starts the reader thread of the current open; sets Drv.ThreadHandle.
+    virtual bool StartReader(TCommDrv& Drv) = 0;
+    // Wakes the reader (Drv.Terminated is already set) and waits until it ended.
+    virtual void StopReader(TCommDrv& Drv) = 0;
+    // Wakes a reader that waits for space in a full ring; callable from the consumer's thread.
+    virtual void WakeReader(TCommDrv& Drv) = 0;
+    // Discards pending data and releases the port; Handle none afterwards.
+    virtual void Close(TCommDrv& Drv) = 0;
+    // Writes, giving up after kWriteDeadlineMs; returns the count written.
+    virtual uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) = 0;
+};
+
+// Installs a backend; nullptr returns to the platform's.
+void SetCommBackend(ICommBackend* Backend);
+ICommBackend& CommBackend();
+
+// The backend of the platform the program was built for.
+ICommBackend& PlatformCommBackend();
+
+}  // namespace zorv

@@ -1,0 +1,67 @@
+#include "FakeCommBackend.h"
+
+namespace zorv::test {
+
+FakeCommBackend::FakeCommBackend() { SetCommBackend(this); }
+
+FakeCommBackend::~FakeCommBackend() {
+    CommDrvClose(CommDrv);
+    SetCommBackend(nullptr);
+}
+
+bool FakeCommBackend::Open(TCommDrv& Drv) {
+    if (FMissing.count(Drv.PortNumber)) return false;
+    Drv.Handle = static_cast<TCommHandle>(0x1000 + Drv.PortNumber);
+    OpenPort = Drv.PortNumber;
+    Opened.push_back(Drv.PortNumber);
+    OpenedSettings.push_back(Drv.DCB);
+    return true;
+}
+
+bool FakeCommBackend::StartReader(TCommDrv&) { return true; }
+
+void FakeCommBackend::StopReader(TCommDrv&) {}
+
+void FakeCommBackend::WakeReader(TCommDrv&) {}
+
+void FakeCommBackend::Close(TCommDrv& Drv) {
+    Drv.Handle = kCommHandleNone;
+    OpenPort = -1;
+    ++CloseCount;
+}
+
+uint32_t FakeCommBackend::Write(TCommHandle, const uint8_t* Bytes, uint32_t Count) {
+    Written.emplace_back(reinterpret_cast<const char*>(Bytes), Count);
+    if (OnWritten) OnWritten(Written.back());
+    return Count;
+}
+
+void FakeCommBackend::SetPortMissing(int32_t Port, bool Missing) {
+    if (Missing)
+        FMissing.insert(Port);
+    else
+        FMissing.erase(Port);
+}
+
+uint32_t FakeCommBackend::Receive(const std::string& Bytes) {
+    return CommDrvStoreReceived(CommDrv, reinterpret_cast<const uint8_t*>(Bytes.data()),
+                                static_cast<uint32_t>(Bytes.size()));
+}
+
+std::string FakeCommBackend::WrittenText() const {
+    std::string text;
+    for (const auto& block : Written) text += block;
+    return text;
+}
+
+std::vector<std::string> FakeCommBackend::WrittenLines() const {
+    const std::string text = WrittenText();
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+        lines.push_back(text.substr(start, end - start));
+    if (start < text.size()) lines.push_back(text.substr(start));
+    return lines;
+}
+
+}  // namespace zorv::test
