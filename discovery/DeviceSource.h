@@ -9,10 +9,13 @@
 
 namespace zorv {
 
-constexpr uint32_t DBT_DEVICEARRIVAL = 0x8000;
-constexpr uint32_t DBT_DEVICEREMOVECOMPLETE = 0x8004;
-constexpr uint32_t DBT_DEVTYP_DEVICEINTERFACE = 5;
+// The values of WM_DEVICECHANGE (DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE,
+// DBT_DEVTYP_DEVICEINTERFACE), named apart from the Windows macros of <dbt.h>.
+constexpr uint32_t kDbtDeviceArrival = 0x8000;
+constexpr uint32_t kDbtDeviceRemoveComplete = 0x8004;
+constexpr uint32_t kDbtDevTypDeviceInterface = 5;
 
+// A WM_DEVICECHANGE message: its wParam and the device type of the header its lParam points to.
 struct TDeviceChangeMessage {
     uint32_t WParam = 0;
     uint32_t DeviceType = 0;

@@ -33,7 +33,7 @@ public:
     }
     void SetDeviceRoot(const std::string& root) override { Root = root; }
 
-    void Notify(uint32_t wParam, uint32_t deviceType = DBT_DEVTYP_DEVICEINTERFACE) {
+    void Notify(uint32_t wParam, uint32_t deviceType = kDbtDevTypDeviceInterface) {
         if (Handler) Handler(TDeviceChangeMessage{wParam, deviceType});
     }
 

@@ -1,0 +1,15 @@
+#include "discovery/PanelIdentity.h"
+
+#include "app/Cp1251.h"
+#include "discovery/SerialPort.h"
+
+namespace zorv {
+
+const char kPanelInstancePath[] = "USB\\VID_FFFF&PID_2331\\TVAK";
+const char kPanelProduct[] = "Tvak";
+
+bool CarriesPanelProduct(const TSerialPort& Port) {
+    return AnsiUpperCase(Port.Product).find(AnsiUpperCase(kPanelProduct)) != std::string::npos;
+}
+
+}  // namespace zorv

@@ -1,0 +1,311 @@
+// The port list of the main window against a device source that the test describes.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "FakeCommBackend.h"
+#include "FakeDeviceSource.h"
+#include "FakeMainView.h"
+#include "FakeMessageLoop.h"
+#include "TempDir.h"
+#include "app/CommonUtils.h"
+#include "discovery/SerialPort.h"
+#include "serial/ComPortUS.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace zorv {
+namespace {
+
+class PortListTest : public ::testing::Test {
+protected:
+    PortListTest() : form(loop, view, devices) {
+        ErrorLogPath = dir.File("ErrLog.txt");
+        form.FCheckPortsTimer = loop.CreateTimer(5000, [this](ITimer* t) { form.OnCheckPortsTimer(t); }, true);
+        form.FPortList = std::make_unique<TSerialPortList>();
+        form.SetPortDefault();
+        form.CreateRegister();
+    }
+    ~PortListTest() override { ErrorLogPath.clear(); }
+
+    // A present panel whose port is COMn.
+    void Panel(int32_t n, bool openable = true) {
+        devices.DosDevices.push_back("COM" + std::to_string(n));
+        devices.FriendlyNames.push_back("Zorv GSM (COM" + std::to_string(n) + ")");
+        devices.Openable[n] = openable;
+    }
+    void OtherPort(int32_t n) {
+        devices.DosDevices.push_back("COM" + std::to_string(n));
+        devices.Openable[n] = true;
+    }
+    void Unplug(int32_t n) {
+        const std::string name = "COM" + std::to_string(n);
+        auto& names = devices.DosDevices;
+        names.erase(std::remove(names.begin(), names.end(), name), names.end());
+        auto& friendly = devices.FriendlyNames;
+        friendly.erase(std::remove_if(friendly.begin(), friendly.end(),
+                                      [&](const std::string& f) { return f.find("(" + name + ")") != std::string::npos; }),
+                       friendly.end());
+    }
+    // Connected as after the panel answered from its main firmware.
+    void Connected(int32_t n) {
+        Panel(n);
+        devices.Notify(kDbtDeviceArrival);
+        ASSERT_EQ(form.FTestedPort, n);
+        form.FMainFirmware = true;
+        form.FState = psConnected;
+    }
+    std::vector<int32_t> Listed() const {
+        std::vector<int32_t> numbers;
+        for (const auto& port : *form.FPortList) numbers.push_back(port->PortNumber);
+        return numbers;
+    }
+    std::vector<int32_t> Marked() const {
+        std::vector<int32_t> numbers;
+        for (const auto& port : *form.FPortList)
+            if (port->Product == "Tvak") numbers.push_back(port->PortNumber);
+        return numbers;
+    }
+    bool TimerOn() const { return form.FCheckPortsTimer->Enabled(); }
+
+    test::TempDir dir;
+    test::FakeCommBackend backend;
+    test::FakeMessageLoop loop;
+    test::FakeMainView view;
+    test::FakeDeviceSource devices;
+    TZorvGSMDemoMainForm form;
+};
+
+TEST_F(PortListTest, ListsComNamesFollowedByADecimalNumberOnly) {
+    devices.DosDevices = {"COM1", "COMX", "com3", "COM", "COM10", "LPT1", "COM-2", "COM 4", "COM$5", "COM256",
+                          "COM2147483648", "COM12a"};
+    form.FillComPortsList();
+    EXPECT_EQ(Listed(), (std::vector<int32_t>{1, 10, 256}));
+    EXPECT_EQ((*form.FPortList)[1]->PortName, "COM10");
+}
+
+TEST_F(PortListTest, AsksForThePanelsInstancePath) {
+    form.FillComPortsList();
+    EXPECT_EQ(devices.RequestedInstancePath, "USB\\VID_FFFF&PID_2331\\TVAK");
+}
+
+struct FriendlyNameCase {
+    const char* Title;
+    std::string Name;
+    int32_t Marked;  // -1: nothing
+};
+
+class FriendlyNameTest : public PortListTest, public ::testing::WithParamInterface<FriendlyNameCase> {};
+
+TEST_P(FriendlyNameTest, MarksThePortNamedAtTheEnd) {
+    devices.DosDevices = {"COM1", "COM5", "COM12"};
+    devices.FriendlyNames = {GetParam().Name};
+    form.FillComPortsList();
+    const std::vector<int32_t> expected =
+        GetParam().Marked < 0 ? std::vector<int32_t>{} : std::vector<int32_t>{GetParam().Marked};
+    EXPECT_EQ(Marked(), expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, FriendlyNameTest,
+    ::testing::Values(FriendlyNameCase{"Plain", "Zorv GSM (COM5)", 5},
+                      FriendlyNameCase{"TwoDigits", "Zorv GSM (COM12)", 12},
+                      FriendlyNameCase{"OnlyTheNumber", "(COM1)", 1},
+                      FriendlyNameCase{"TextAfterParenthesis", "Zorv GSM (COM5) x", -1},
+                      FriendlyNameCase{"BlankAfterParenthesis", "Zorv GSM (COM5) ", -1},
+                      FriendlyNameCase{"Letters", "Zorv GSM (COMX)", -1},
+                      FriendlyNameCase{"NoNumber", "Zorv GSM (COM)", -1},
+                      FriendlyNameCase{"Truncated", "(COM", -1},
+                      FriendlyNameCase{"NoParenthesis", "Zorv GSM COM5", -1},
+                      FriendlyNameCase{"PortNotListed", "Zorv GSM (COM7)", -1},
+                      FriendlyNameCase{"Empty", "", -1},
+                      FriendlyNameCase{"EndsAtNul", std::string("Zorv GSM (COM5)\0tail", 20), 5},
+                      FriendlyNameCase{"LongerThanTheBuffer", std::string(300, 'x') + " (COM5)", -1},
+                      FriendlyNameCase{"Negative", "Zorv GSM (COM-5)", -1}),
+    [](const ::testing::TestParamInfo<FriendlyNameCase>& info) { return info.param.Title; });
+
+TEST_F(PortListTest, WithoutADeviceSetNothingIsMarkedOrOpened) {
+    Panel(5);
+    devices.ClassDevsAvailable = false;
+    devices.Notify(kDbtDeviceArrival);
+    EXPECT_TRUE(Marked().empty());
+    EXPECT_TRUE(backend.Opened.empty());
+    EXPECT_TRUE(TimerOn());
+}
+
+TEST_F(PortListTest, OnlyPanelPortsAreOpenedToProbeThem) {
+    OtherPort(1);
+    Panel(5);
+    OtherPort(3);
+    form.FillComPortsList();
+    EXPECT_EQ(devices.Probed, (std::vector<int32_t>{5}));
+    for (const auto& port : *form.FPortList) EXPECT_EQ(port->Enabled, port->PortNumber == 5);
+}
+
+TEST_F(PortListTest, APortHeldByAnotherProgramIsNeverChosen) {
+    Panel(3, false);
+    devices.Notify(kDbtDeviceArrival);
+    EXPECT_EQ(form.GetTestedPortNumber(), -1);
+    EXPECT_TRUE(backend.Opened.empty());
+    EXPECT_TRUE(TimerOn());
+    loop.Advance(20000);
+    EXPECT_TRUE(backend.Opened.empty());
+}
+
+TEST_F(PortListTest, TheFirstOfTwoUsablePanelPortsIsOpenedAt115200) {
+    Panel(7);
+    Panel(4);
+    form.FComPort->SetBaudRate(9600);
+    devices.Notify(kDbtDeviceArrival);
+    ASSERT_EQ(backend.Opened, (std::vector<int32_t>{7}));
+    EXPECT_EQ(backend.OpenedSettings[0].BaudRate, 115200u);
+    EXPECT_EQ(form.FTestedPort, 7);
+    EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(backend.WrittenLines(), (std::vector<std::string>{"", "VERSION?"}));
+}
+
+TEST_F(PortListTest, ProductWordIsFoundWithoutRegardToCase) {
+    auto port = std::make_unique<TSerialPort>();
+    port->PortNumber = 9;
+    port->Product = "usb TVAK port";
+    port->Enabled = true;
+    form.FPortList->push_back(std::move(port));
+    EXPECT_EQ(form.GetTestedPortNumber(), 9);
+    (*form.FPortList)[0]->Enabled = false;
+    EXPECT_EQ(form.GetTestedPortNumber(), -1);
+}
+
+TEST_F(PortListTest, ConnectWithoutAUsablePanelPortDoesNothing) {
+    OtherPort(1);
+    form.FillComPortsList();
+    form.OnConnectButtonClick();
+    EXPECT_TRUE(backend.Opened.empty());
+    EXPECT_FALSE(form.FComPort->Active());
+}
+
+TEST_F(PortListTest, ArrivalWhileConnectedRestartsTheTimerWhoseTicksDoNothing) {
+    Connected(5);
+    EXPECT_FALSE(TimerOn());
+    devices.Probed.clear();
+    devices.Notify(kDbtDeviceArrival);
+    EXPECT_TRUE(TimerOn());
+    EXPECT_TRUE(devices.Probed.empty());  // the held port is not probed
+    const int queries = devices.QueryCount;
+    loop.Advance(30000);
+    EXPECT_EQ(devices.QueryCount, queries);
+    EXPECT_EQ(backend.Opened, (std::vector<int32_t>{5}));
+    EXPECT_TRUE(backend.IsOpen());
+}
+
+TEST_F(PortListTest, UnplugWhileConnectedClosesThePortAndShowsTheWaitingState) {
+    Connected(5);
+    Unplug(5);
+    devices.Notify(kDbtDeviceRemoveComplete);
+    EXPECT_FALSE(backend.IsOpen());
+    EXPECT_FALSE(form.FComPort->Active());
+    EXPECT_EQ(form.FTestedPort, -1);
+    EXPECT_FALSE(form.FMainFirmware);
+    EXPECT_EQ(form.FState, psWaitConnect);
+    EXPECT_FALSE(TimerOn());
+}
+
+TEST_F(PortListTest, UnplugWhileALoadIsPendingKeepsTheState) {
+    Connected(5);
+    form.FLoadDemoPending = true;
+    form.FState = psLoadDemo;
+    Unplug(5);
+    devices.Notify(kDbtDeviceRemoveComplete);
+    EXPECT_FALSE(backend.IsOpen());
+    EXPECT_EQ(form.FState, psLoadDemo);
+    EXPECT_TRUE(form.FLoadDemoPending);
+}
+
+TEST_F(PortListTest, RemovalOfAnotherDeviceWhileConnectedKeepsTheConnection) {
+    OtherPort(1);
+    Connected(5);
+    Unplug(1);
+    devices.Notify(kDbtDeviceRemoveComplete);
+    EXPECT_TRUE(backend.IsOpen());
+    EXPECT_EQ(form.FTestedPort, 5);
+    EXPECT_EQ(form.FState, psConnected);
+}
+
+TEST_F(PortListTest, AnyRemovalWithoutAUsablePanelPortClosesThePort) {
+    Panel(5);
+    devices.Notify(kDbtDeviceArrival);
+    ASSERT_TRUE(backend.IsOpen());
+    devices.Openable[5] = false;  // held by the program itself, the handshake still running
+    devices.Notify(kDbtDeviceRemoveComplete);
+    EXPECT_FALSE(backend.IsOpen());
+    EXPECT_FALSE(form.FComPort->Active());
+    EXPECT_EQ(form.FTestedPort, -1);
+    EXPECT_FALSE(form.FMainFirmware);
+    EXPECT_FALSE(TimerOn());
+}
+
+TEST_F(PortListTest, AFailedOpenIsRetriedByThePortCheck) {
+    Panel(5);
+    backend.SetPortMissing(5);  // appeared, but not yet accessible
+    devices.Notify(kDbtDeviceArrival);
+    EXPECT_TRUE(backend.Opened.empty());
+    EXPECT_EQ(form.FTestedPort, -1);
+    EXPECT_TRUE(TimerOn());
+    loop.Advance(5000);
+    EXPECT_TRUE(backend.Opened.empty());
+    backend.SetPortMissing(5, false);
+    loop.Advance(5000);
+    EXPECT_EQ(backend.Opened, (std::vector<int32_t>{5}));
+    EXPECT_EQ(form.FTestedPort, 5);
+    EXPECT_FALSE(TimerOn());
+}
+
+TEST_F(PortListTest, OtherMessagesAndDeviceTypesAreIgnored) {
+    Panel(5);
+    devices.Notify(0x0007);                    // nodes changed
+    devices.Notify(kDbtDeviceArrival, 3);      // a volume
+    devices.Notify(kDbtDeviceRemoveComplete, 2);
+    EXPECT_EQ(devices.QueryCount, 0);
+    EXPECT_TRUE(backend.Opened.empty());
+}
+
+TEST_F(PortListTest, AFailedDeviceListLeavesTheListEmptyAndIsLogged) {
+    Panel(5);
+    form.FillComPortsList();
+    devices.QueryError = "The parameter is incorrect";
+    devices.Probed.clear();
+    form.FillComPortsList();
+    EXPECT_TRUE(form.FPortList->empty());
+    EXPECT_TRUE(devices.Probed.empty());
+    EXPECT_NE(dir.Read("ErrLog.txt").find("TZorvGSMDemoMainForm.FillComPortsList. Exception EOSError. "
+                                          "Exception message: The parameter is incorrect"),
+              std::string::npos);
+}
+
+TEST_F(PortListTest, NotificationsAfterTheListWasReleasedAreHarmless) {
+    Panel(5);
+    form.FPortList.reset();
+    devices.Notify(kDbtDeviceArrival);
+    devices.Notify(kDbtDeviceRemoveComplete);
+    loop.Advance(10000);
+    EXPECT_TRUE(backend.Opened.empty());
+    EXPECT_EQ(dir.Read("ErrLog.txt"), "");
+}
+
+TEST_F(PortListTest, SetPortDefaultConfiguresOnceAndKeepsThePortClosed) {
+    TComPortUS* port = form.FComPort.get();
+    EXPECT_EQ(port->Port(), 1);
+    EXPECT_EQ(port->BaudRate(), 115200u);
+    EXPECT_EQ(port->DataBits(), 8);
+    EXPECT_EQ(port->StopBits(), 0);
+    EXPECT_EQ(port->Parity(), 0);
+    EXPECT_EQ(port->InpBufSize(), 32768u);
+    EXPECT_FALSE(port->Active());
+    port->SetPort(4);
+    form.SetPortDefault();
+    EXPECT_EQ(form.FComPort.get(), port);
+    EXPECT_EQ(port->Port(), 4);
+}
+
+}  // namespace
+}  // namespace zorv
