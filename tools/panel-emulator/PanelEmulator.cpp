@@ -86,17 +86,26 @@ void PanelEmulator::Serve() {
     bool masterReadable = true;
     while (!FStopping) {
         const int master = FTerminal && masterReadable ? FTerminal->Master() : -1;
-        pollfd fds[2] = {{FStopEvent.Get(), POLLIN, 0}, {master, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        const int useWatch = FTerminal ? FTerminal->UseWatch() : -1;
+        pollfd fds[3] = {{FStopEvent.Get(), POLLIN, 0}, {useWatch, POLLIN, 0}, {master, POLLIN, 0}};
+        if (::poll(fds, 3, -1) < 0) {
             if (errno == EINTR) continue;
             FRecord.AddEvent(std::string("poll failed: ") + std::strerror(errno));
             return;
         }
         if (fds[0].revents) return;
+        // Opens and closes first: a close that came before the bytes of the next open
+        // must not discard the replies to those bytes.
+        if (fds[1].revents) RecordPortUse();
         // A hang-up of the master cannot come while the emulator holds its own slave; should it
         // come anyway, stop watching the master instead of spinning on a level that stays set.
-        if (fds[1].revents) masterReadable = ReadFromProgram();
+        if (fds[2].revents) masterReadable = ReadFromProgram();
     }
+}
+
+void PanelEmulator::RecordPortUse() {
+    for (const auto use : FTerminal->TakePortUse())
+        FRecord.AddEvent(use == PortUse::Opened ? "port opened" : "port closed");
 }
 
 bool PanelEmulator::ReadFromProgram() {
@@ -117,22 +126,23 @@ bool PanelEmulator::Answer(const AssembledLine& line) {
     if (line.Overlong) return true;
     const PanelResponse response = FLogic.Respond(line.Text);
     if (response.Stored) FRecord.AddSetting(response.Stored->Key, response.Stored->Value);
-    for (const auto& reply : response.Lines)
-        if (!WriteLine(reply)) return false;
-    if (!response.Restart) return true;
+    for (const auto& reply : response.Lines) {
+        if (FStopping) return false;
+        WriteLine(reply);
+    }
+    if (!response.Restart) return !FStopping;
     Restart();
     return false;
 }
 
-bool PanelEmulator::WriteLine(const std::string& text) {
+void PanelEmulator::WriteLine(const std::string& text) {
     FRecord.AddSent(text);
     const std::string bytes = text + "\r\n";
     const std::size_t chunk = FOptions.ReplyChunkSize ? FOptions.ReplyChunkSize : bytes.size();
     for (std::size_t offset = 0; offset < bytes.size(); offset += chunk) {
-        if (offset > 0 && WaitForStop(FOptions.ChunkGap)) return false;
-        if (!WriteAll(bytes.data() + offset, std::min(chunk, bytes.size() - offset))) return false;
+        if (offset > 0 && WaitForStop(FOptions.ChunkGap)) return;
+        if (!WriteAll(bytes.data() + offset, std::min(chunk, bytes.size() - offset))) return;
     }
-    return true;
 }
 
 bool PanelEmulator::WriteAll(const char* data, std::size_t size) {

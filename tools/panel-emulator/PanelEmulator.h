@@ -48,11 +48,14 @@ private:
     void PlugTerminal();
     void UnplugTerminal();
     void Serve();
+    void RecordPortUse();
     // false when the master can no longer be read.
     bool ReadFromProgram();
     // false when the panel restarted or is stopping, so the rest of the input is dropped.
     bool Answer(const AssembledLine& line);
-    bool WriteLine(const std::string& text);
+    // A reply the program does not drain in time is dropped, and the panel goes on.
+    void WriteLine(const std::string& text);
+    // false when the bytes could not all be written (deadline, failure or stop).
     bool WriteAll(const char* data, std::size_t size);
     void Restart();
     // Waits up to the timeout; true when a stop was requested meanwhile.

@@ -81,6 +81,10 @@ void PanelLogic::AnswerBootloader(const std::string& keyword, char separator, Pa
 
 void PanelLogic::AnswerMain(const std::string& command, const std::string& keyword, char separator,
                             PanelResponse& response) {
+    if (keyword.empty()) {
+        response.Lines.push_back(kUnknownCommand);
+        return;
+    }
     if (FValueError.count(keyword)) {
         response.Lines.push_back(kValueError);
         return;

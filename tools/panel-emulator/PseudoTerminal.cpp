@@ -2,8 +2,10 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
@@ -38,6 +40,28 @@ PseudoTerminal::PseudoTerminal() {
 
     const int flags = ::fcntl(FMaster.Get(), F_GETFL);
     if (flags < 0 || ::fcntl(FMaster.Get(), F_SETFL, flags | O_NONBLOCK) != 0) ThrowErrno("fcntl O_NONBLOCK");
+
+    // Added after the emulator's own open, so only the program's opens and closes are seen.
+    FUseWatch = UniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (!FUseWatch.Valid()) ThrowErrno("inotify_init1");
+    if (::inotify_add_watch(FUseWatch.Get(), name, IN_OPEN | IN_CLOSE) < 0) ThrowErrno("inotify_add_watch");
+}
+
+std::vector<PortUse> PseudoTerminal::TakePortUse() {
+    std::vector<PortUse> uses;
+    alignas(inotify_event) char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(FUseWatch.Get(), buffer, sizeof buffer)) > 0) {
+        for (ssize_t at = 0; at < n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(buffer + at);
+            if (event->mask & IN_OPEN) uses.push_back(PortUse::Opened);
+            if (event->mask & IN_CLOSE) uses.push_back(PortUse::Closed);
+            at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+        }
+    }
+    for (const auto use : uses)
+        if (use == PortUse::Closed) ::tcflush(FSlave.Get(), TCIFLUSH);
+    return uses;
 }
 
 }  // namespace zorv::emu

@@ -5,13 +5,21 @@
 // neither echoes nor translates, and so the master does not see a hang-up while
 // the program has the port closed. Destroying the object closes the master,
 // which hangs up every open slave like an unplugged USB device.
+//
+// Because the emulator's own slave keeps the terminal alive, the kernel would
+// keep replies that the program left unread until its next open; a real port
+// loses them on close. The terminal therefore watches the slave's opens and
+// closes, and discards unread replies when the program closes the port.
 #include <sys/types.h>
 
 #include <string>
+#include <vector>
 
 #include "UniqueFd.h"
 
 namespace zorv::emu {
+
+enum class PortUse { Opened, Closed };
 
 class PseudoTerminal {
 public:
@@ -21,7 +29,13 @@ public:
     const std::string& SlavePath() const { return FSlavePath; }
     dev_t SlaveDevice() const { return FSlaveDevice; }
 
+    // Readable when the program opened or closed the port since the last TakePortUse.
+    int UseWatch() const { return FUseWatch.Get(); }
+    // The opens and closes seen, in order; after a close, unread replies are gone.
+    std::vector<PortUse> TakePortUse();
+
 private:
+    UniqueFd FUseWatch;
     UniqueFd FSlave;   // closed after the master (members go in reverse order)
     UniqueFd FMaster;
     std::string FSlavePath;
