@@ -1,0 +1,321 @@
+// The buffered port over the fake backend in virtual time: settings, opening,
+// the input timer and the consumer's side of the ring.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "FakeCommBackend.h"
+#include "FakeMessageLoop.h"
+#include "TempDir.h"
+#include "app/CommonUtils.h"
+#include "serial/ComPortUS.h"
+
+namespace zorv::test {
+namespace {
+
+class ComPortUSTest : public ::testing::Test {
+protected:
+    ComPortUSTest() {
+        ErrorLogPath = Dir.File("ErrLog.txt");
+        Port->OnOpen = [this](TComPortUS* Sender) {
+            EXPECT_EQ(Sender, Port.get());
+            ++Opens;
+        };
+        Port->OnReceiveData = [this](TComPortUS* Sender) {
+            EXPECT_EQ(Sender, Port.get());
+            ++DataEvents;
+        };
+    }
+    ~ComPortUSTest() override {
+        Port.reset();
+        ErrorLogPath.clear();
+    }
+
+    // Takes every complete line out of the ring as the dialogue does, joining a
+    // line that wraps around the ring's end.
+    std::vector<std::string> TakeLines() {
+        std::vector<std::string> lines;
+        const uint8_t* ring = Port->InpBuf();
+        uint32_t i = Port->StartInInpBuf(), count = 0;
+        while (Port->ReceivedBytes() > 0 && count < Port->ReceivedBytes()) {
+            if (i == Port->InpBufSize()) {
+                Port->SetInpBufRead(true);
+                Pending.append(reinterpret_cast<const char*>(ring) + Port->StartInInpBuf(), count);
+                Port->TakeReceivedBytes(count);
+                Port->SetStartInInpBuf(0);
+                Port->SetInpBufRead(false);
+                i = count = 0;
+                continue;
+            }
+            ++count;
+            if (ring[i++] != '\r') continue;
+            Pending.append(reinterpret_cast<const char*>(ring) + Port->StartInInpBuf(), count - 1);
+            Port->SetInpBufRead(true);
+            Port->SetStartInInpBuf(Port->StartInInpBuf() + count);
+            Port->TakeReceivedBytes(count);
+            Port->SetInpBufRead(false);
+            lines.push_back(Pending);
+            Pending.clear();
+            count = 0;
+        }
+        return lines;
+    }
+
+    TempDir Dir;
+    FakeCommBackend Backend;
+    FakeMessageLoop Loop;
+    std::unique_ptr<TComPortUS> Port = std::make_unique<TComPortUS>(Loop);
+    int Opens = 0;
+    int DataEvents = 0;
+    std::string Pending;
+};
+
+TEST_F(ComPortUSTest, CreateSetsTheInitialSettings) {
+    EXPECT_EQ(Port->Status(), cpsClosed);
+    EXPECT_FALSE(Port->Active());
+    EXPECT_EQ(Port->InpBufSize(), 4096u);
+    EXPECT_EQ(CommDrv.InpBuf, Port->InpBuf());
+    EXPECT_EQ(CommDrv.InpBufSize, 4096u);
+    EXPECT_EQ(Port->BaudRate(), 38400u);
+    EXPECT_EQ(Port->DataBits(), 8);
+    EXPECT_EQ(Port->StopBits(), 0);
+    EXPECT_EQ(Port->Parity(), 0);
+    EXPECT_EQ(CommDrv.DCB.DCBlength, 28u);
+    EXPECT_EQ(CommDrv.DCB.Flags, 1u);
+    EXPECT_EQ(Port->ReceivedBytes(), 0u);
+    EXPECT_EQ(Loop.LiveTimers(), 1u);
+}
+
+struct SettingCase {
+    const char* Setting;
+    uint32_t Value;
+    uint32_t Stored;
+};
+
+class ComPortUSSettingTest : public ComPortUSTest, public ::testing::WithParamInterface<SettingCase> {};
+
+TEST_P(ComPortUSSettingTest, StoresAcceptedValuesAndTheDefaultForOthers) {
+    const SettingCase& c = GetParam();
+    const std::string setting = c.Setting;
+    if (setting == "BaudRate") {
+        Port->SetBaudRate(c.Value);
+        EXPECT_EQ(Port->BaudRate(), c.Stored);
+    } else if (setting == "StopBits") {
+        Port->SetStopBits(static_cast<uint8_t>(c.Value));
+        EXPECT_EQ(Port->StopBits(), c.Stored);
+    } else if (setting == "Parity") {
+        Port->SetParity(static_cast<uint8_t>(c.Value));
+        EXPECT_EQ(Port->Parity(), c.Stored);
+    } else {
+        Port->SetDataBits(static_cast<uint8_t>(c.Value));
+        EXPECT_EQ(Port->DataBits(), c.Stored);
+    }
+}
+
+std::vector<SettingCase> SettingCases() {
+    std::vector<SettingCase> cases;
+    for (uint32_t baud : {110u, 300u, 600u, 1200u, 2400u, 4800u, 7200u, 9600u, 14400u, 19200u, 56000u, 57600u,
+                          115200u, 128000u, 230400u, 256000u, 460800u, 921600u})
+        cases.push_back({"BaudRate", baud, baud});
+    for (uint32_t baud : {0u, 12345u, 38401u, 1000000u, 4294967295u}) cases.push_back({"BaudRate", baud, 9600});
+    for (uint32_t bits : {1u, 2u}) cases.push_back({"StopBits", bits, bits});
+    for (uint32_t bits : {3u, 255u}) cases.push_back({"StopBits", bits, 0});
+    for (uint32_t parity : {1u, 2u, 3u, 4u}) cases.push_back({"Parity", parity, parity});
+    for (uint32_t parity : {5u, 7u, 255u}) cases.push_back({"Parity", parity, 0});
+    for (uint32_t bits : {5u, 7u, 9u, 0u}) cases.push_back({"DataBits", bits, bits});
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, ComPortUSSettingTest, ::testing::ValuesIn(SettingCases()));
+
+TEST_F(ComPortUSTest, ActiveTrueTwiceOpensOnceAndRaisesOnOpenOnce) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Port->SetActive(true);
+    EXPECT_EQ(Backend.Opened, std::vector<int32_t>{3});
+    EXPECT_EQ(Opens, 1);
+    EXPECT_EQ(Port->Status(), cpsOpened);
+    Port->SetActive(false);
+    EXPECT_EQ(Backend.CloseCount, 1);
+    EXPECT_EQ(Port->Status(), cpsOpened);  // closing leaves the status alone
+}
+
+TEST_F(ComPortUSTest, PortChangeWhileActiveReopensOnTheNewPort) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Port->SetPort(4);
+    EXPECT_EQ(Backend.Opened, (std::vector<int32_t>{3, 4}));
+    EXPECT_EQ(Backend.CloseCount, 1);
+    EXPECT_EQ(Backend.OpenPort, 4);
+    EXPECT_EQ(Opens, 2);
+}
+
+TEST_F(ComPortUSTest, ASettingChangedWhileActiveReopensWithTheCheckedValue) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Port->SetBaudRate(12345);
+    ASSERT_EQ(Backend.OpenedSettings.size(), 2u);
+    EXPECT_EQ(Backend.OpenedSettings[1].BaudRate, 9600u);
+    Port->SetParity(2);
+    Port->SetStopBits(2);
+    Port->SetDataBits(7);
+    ASSERT_EQ(Backend.OpenedSettings.size(), 5u);
+    EXPECT_EQ(Backend.OpenedSettings[4].Parity, 2);
+    EXPECT_EQ(Backend.OpenedSettings[4].StopBits, 2);
+    EXPECT_EQ(Backend.OpenedSettings[4].ByteSize, 7);
+}
+
+TEST_F(ComPortUSTest, SettingTheCurrentValueDoesNothing) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    ASSERT_TRUE(Backend.Receive("kept"));
+    Port->SetPort(3);
+    Port->SetBaudRate(38400);
+    Port->SetDataBits(8);
+    Port->SetStopBits(0);
+    Port->SetParity(0);
+    Port->SetInpBufSize(4096);
+    EXPECT_EQ(Backend.Opened.size(), 1u);
+    EXPECT_EQ(Port->ReceivedBytes(), 4u);
+}
+
+TEST_F(ComPortUSTest, AFailedOpenLeavesOpenErrorAndActive) {
+    Backend.SetPortMissing(7);
+    Port->SetPort(7);
+    Port->SetActive(true);
+    EXPECT_EQ(Port->Status(), cpsOpenError);
+    EXPECT_TRUE(Port->Active());
+    EXPECT_EQ(Opens, 0);
+    Port->SetActive(false);
+    EXPECT_EQ(Backend.CloseCount, 0);
+    Backend.SetPortMissing(7, false);
+    Port->SetActive(true);
+    EXPECT_EQ(Port->Status(), cpsOpened);
+}
+
+TEST_F(ComPortUSTest, ANewRingSizeDiscardsTheUnreadBytes) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Backend.Receive("lost");
+    Port->SetInpBufSize(32768);
+    EXPECT_EQ(Port->InpBufSize(), 32768u);
+    EXPECT_EQ(CommDrv.InpBufSize, 32768u);
+    EXPECT_EQ(CommDrv.InpBuf, Port->InpBuf());
+    EXPECT_EQ(Port->ReceivedBytes(), 0u);
+    EXPECT_EQ(Backend.Opened.size(), 2u);
+    Backend.Receive("new\r");
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"new"});
+}
+
+TEST_F(ComPortUSTest, PiecesWithinTenMillisecondsGiveOneDataEvent) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Backend.Receive("VER");
+    Loop.Advance(3);
+    Backend.Receive("SION");
+    Loop.Advance(6);
+    EXPECT_EQ(DataEvents, 0);
+    Backend.Receive("?\r");
+    Loop.Advance(1);
+    EXPECT_EQ(DataEvents, 1);
+    Loop.Advance(100);
+    EXPECT_EQ(DataEvents, 1);
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"VERSION?"});
+}
+
+TEST_F(ComPortUSTest, BytesArrivingWhileTheConsumerRunsGiveASecondEvent) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Port->OnReceiveData = [this](TComPortUS*) {
+        if (++DataEvents == 1) Backend.Receive("more\r");
+    };
+    Backend.Receive("first\r");
+    Loop.Advance(10);
+    EXPECT_EQ(DataEvents, 1);
+    Loop.Advance(10);
+    EXPECT_EQ(DataEvents, 2);
+}
+
+TEST_F(ComPortUSTest, NoBytesArmNothing) {
+    Port->OnReceivedBytes();
+    Loop.Advance(100);
+    EXPECT_EQ(DataEvents, 0);
+}
+
+TEST_F(ComPortUSTest, ANotificationPostedBeforeDestroyIsHarmless) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Backend.Receive("x");
+    Port->SetActive(false);
+    Port.reset();
+    Loop.Advance(100);
+    EXPECT_EQ(DataEvents, 0);
+    EXPECT_EQ(CommDrv.InpBuf, nullptr);
+    EXPECT_FALSE(CommDrv.OnReceived);
+}
+
+TEST_F(ComPortUSTest, DestroyClosesAnActivePort) {
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Port.reset();
+    EXPECT_FALSE(Backend.IsOpen());
+    EXPECT_EQ(Backend.CloseCount, 1);
+}
+
+TEST_F(ComPortUSTest, PutBlockWritesWhileOpenOnly) {
+    const std::string command = "VERSION?\r\n";
+    Port->PutBlock(reinterpret_cast<const uint8_t*>(command.data()), command.size());
+    EXPECT_TRUE(Backend.Written.empty());
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Port->PutBlock(reinterpret_cast<const uint8_t*>(command.data()), command.size());
+    Port->PutBlock(nullptr, 5);
+    EXPECT_EQ(Backend.WrittenLines(), std::vector<std::string>{"VERSION?"});
+}
+
+TEST_F(ComPortUSTest, ALineWrappingTheRingEndIsJoined) {
+    Port->SetInpBufSize(16);
+    Port->SetPort(3);
+    Port->SetActive(true);
+    Backend.Receive("0123456789\r");
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"0123456789"});
+    EXPECT_EQ(Backend.Receive("ABCDEFGH\rxy"), 11u);
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"ABCDEFGH"});
+    EXPECT_EQ(Port->ReceivedBytes(), 2u);
+    Backend.Receive("z\r");
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"xyz"});
+}
+
+TEST_F(ComPortUSTest, AFullRingTakesNoMoreUntilTheConsumerFreesSpace) {
+    Port->SetInpBufSize(8);
+    Port->SetPort(3);
+    Port->SetActive(true);
+    EXPECT_EQ(Backend.Receive("ab\rcdefghij"), 8u);
+    EXPECT_EQ(Backend.Receive("z"), 0u);
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"ab"});
+    EXPECT_EQ(Backend.Receive("hi\r"), 3u);
+    EXPECT_EQ(TakeLines(), std::vector<std::string>{"cdefghi"});
+}
+
+TEST_F(ComPortUSTest, FailuresInsideHandlersAreLoggedUnderTheirNames) {
+    Port->SetPort(3);
+    Port->OnOpen = [](TComPortUS*) { throw std::runtime_error("open handler"); };
+    Port->OnReceiveData = [](TComPortUS*) { throw std::runtime_error("data handler"); };
+    Port->SetActive(true);
+    EXPECT_TRUE(Port->Active());
+    Backend.Receive("x");
+    Loop.Advance(10);
+    const std::string log = Dir.Read("ErrLog.txt");
+    EXPECT_NE(log.find("TComPortUS.SetActive"), std::string::npos) << log;
+    EXPECT_NE(log.find("TComPortUS.OnInpTimer"), std::string::npos) << log;
+    Port->OnReceiveData = nullptr;
+    Backend.Receive("y");
+    Loop.Advance(10);  // the timer was disabled before the failing handler, and is armed again
+    EXPECT_EQ(Port->ReceivedBytes(), 2u);
+}
+
+}  // namespace
+}  // namespace zorv::test

@@ -1,0 +1,55 @@
+#pragma once
+// A pseudo-terminal presented to the driver as port n: the driver opens the
+// slave, the test plays the device on the master. Unplug() closes the master,
+// which hangs the slave up as a real unplug does.
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+
+#include "serial/ComPortDrv.h"
+
+namespace zorv::test {
+
+class PtyPort {
+public:
+    explicit PtyPort(int32_t PortNumber);
+    ~PtyPort();
+    PtyPort(const PtyPort&) = delete;
+    PtyPort& operator=(const PtyPort&) = delete;
+
+    const std::string& SlavePath() const { return FSlavePath; }
+    int32_t PortNumber() const { return FPortNumber; }
+    int MasterFd() const { return FMaster; }
+
+    // Writes all of Bytes to the line; false when the master refused them.
+    bool Send(const std::string& Bytes);
+    // What the driver wrote, waiting up to TimeoutMs for Count bytes.
+    std::string ReadSent(size_t Count, int TimeoutMs = 5000);
+    void Unplug();
+
+private:
+    int32_t FPortNumber;
+    int FMaster = -1;
+    std::string FSlavePath;
+};
+
+// Maps port numbers to paths for the life of the object.
+class PortPaths {
+public:
+    PortPaths();
+    ~PortPaths();
+    void Add(int32_t PortNumber, const std::string& Path) { FPaths[PortNumber] = Path; }
+    void Add(const PtyPort& Port) { Add(Port.PortNumber(), Port.SlavePath()); }
+
+private:
+    std::map<int32_t, std::string> FPaths;
+};
+
+// Polls Pred every millisecond for at most TimeoutMs; true once it held.
+bool WaitFor(const std::function<bool()>& Pred, int TimeoutMs = 5000);
+
+// CPU time of a thread of this process so far, in microseconds.
+int64_t ThreadCpuMicros(TCommHandle ThreadHandle);
+
+}  // namespace zorv::test

@@ -1,0 +1,106 @@
+// The reader's store step without a port: free space, wrapping, notifications.
+#include <gtest/gtest.h>
+
+#include "RingFixture.h"
+
+namespace zorv::test {
+namespace {
+
+class RingStoreTest : public RingFixture {
+protected:
+    uint32_t Store(const std::string& Bytes) {
+        return CommDrvStoreReceived(CommDrv, reinterpret_cast<const uint8_t*>(Bytes.data()),
+                                    static_cast<uint32_t>(Bytes.size()));
+    }
+};
+
+TEST_F(RingStoreTest, StoresNoMoreThanTheFreeSpace) {
+    UseRing(8);
+    EXPECT_EQ(Store("0123456789"), 8u);
+    EXPECT_EQ(Unread(), "01234567");
+    EXPECT_EQ(Store("x"), 0u);
+    Take(3);
+    EXPECT_EQ(Store("abcdef"), 3u);
+    EXPECT_EQ(Unread(), "34567abc");
+}
+
+TEST_F(RingStoreTest, BytesAcrossTheEndGoInTwoPieces) {
+    UseRing(16);
+    Store("0123456789");
+    Take(10);
+    EXPECT_EQ(Store("ABCDEFGHIJ"), 10u);
+    EXPECT_EQ(RingText(10, 6), "ABCDEF");
+    EXPECT_EQ(RingText(0, 4), "GHIJ");
+    EXPECT_EQ(Unread(), "ABCDEFGHIJ");
+}
+
+TEST_F(RingStoreTest, BytesEndingExactlyAtTheEndLeaveTheNextAtIndexZero) {
+    UseRing(16);
+    Store("0123456789");
+    Take(10);
+    EXPECT_EQ(Store("abcdef"), 6u);
+    EXPECT_EQ(RingText(10, 6), "abcdef");
+    EXPECT_EQ(RingText(0, 1), "0");
+    Store("xyz");
+    EXPECT_EQ(RingText(0, 3), "xyz");
+    EXPECT_EQ(Unread(), "abcdefxyz");
+}
+
+// The consumer moves the start before it lowers the count; a store between
+// the two steps must still go behind the unread bytes.
+TEST_F(RingStoreTest, StoreBetweenTheConsumersTwoStepsLandsBehindTheUnreadBytes) {
+    UseRing(16);
+    Store("line1\rrest");
+    CommDrv.InpBufRead = true;
+    CommDrv.StartInInpBuf = 6;
+    Store("+more");
+    CommDrvTakeReceived(CommDrv, 6);
+    CommDrv.InpBufRead = false;
+    EXPECT_EQ(Unread(), "rest+more");
+}
+
+TEST_F(RingStoreTest, NotifiesAfterStoringButNotWhileTheConsumerIsBusy) {
+    int notified = 0;
+    uint32_t seen = 0;
+    CommDrv.OnReceived = [&] {
+        ++notified;
+        seen = CommDrv.ReceivedBytes.load();
+    };
+    Store("ab");
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(seen, 2u);
+    CommDrv.InpBufRead = true;
+    Store("c");
+    EXPECT_EQ(notified, 1);
+    EXPECT_EQ(Unread(), "abc");
+    CommDrv.InpBufRead = false;
+    Store("");
+    EXPECT_EQ(notified, 1);
+}
+
+TEST_F(RingStoreTest, AFullRingIsKeptWhileTheConsumerIsBusy) {
+    UseRing(4);
+    CommDrv.InpBufRead = true;
+    EXPECT_EQ(Store("abcd"), 4u);
+    EXPECT_EQ(Unread(), "abcd");
+}
+
+TEST_F(RingStoreTest, NothingIsStoredOnceTerminatedOrWithoutARing) {
+    CommDrv.Terminated = true;
+    EXPECT_EQ(Store("abc"), 0u);
+    CommDrv.Terminated = false;
+    UseRing(0);
+    EXPECT_EQ(Store("abc"), 0u);
+    CommDrv.InpBuf = nullptr;
+    CommDrv.InpBufSize = 8;
+    EXPECT_EQ(Store("abc"), 0u);
+}
+
+TEST_F(RingStoreTest, TakingMoreThanUnreadStopsAtZero) {
+    Store("abc");
+    CommDrvTakeReceived(CommDrv, 10);
+    EXPECT_EQ(CommDrv.ReceivedBytes.load(), 0u);
+}
+
+}  // namespace
+}  // namespace zorv::test
