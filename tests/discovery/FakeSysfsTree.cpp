@@ -1,0 +1,61 @@
+#include "FakeSysfsTree.h"
+
+#include <filesystem>
+#include <fstream>
+
+namespace zorv::test {
+namespace fs = std::filesystem;
+
+FakeSysfsTree::FakeSysfsTree(std::string root) : FRoot(std::move(root)) {
+    fs::create_directories(fs::path(FRoot) / "sys/class/tty");
+    fs::create_directories(fs::path(FRoot) / "dev");
+}
+
+void FakeSysfsTree::Write(const std::string& relativePath, const std::string& bytes) {
+    const fs::path path = fs::path(FRoot) / relativePath;
+    fs::create_directories(path.parent_path());
+    fs::remove(path);
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+void FakeSysfsTree::ClassLink(const std::string& name, const std::string& ttyFolder) {
+    const fs::path link = fs::path(FRoot) / "sys/class/tty" / name;
+    fs::remove(link);
+    fs::create_symlink(fs::path("../../devices") / ttyFolder, link);
+}
+
+std::string FakeSysfsTree::UsbTty(const std::string& name, const std::string& usbPath, const UsbAttributes& usb,
+                                  bool withNode) {
+    const std::string usbFolder = "sys/devices/" + usbPath;
+    const std::string interfaceName = fs::path(usbPath).filename().string() + ":1.0";
+    const fs::path ttyFolder = fs::path(FRoot) / usbFolder / interfaceName / "tty" / name;
+    fs::create_directories(ttyFolder);
+    Write(usbFolder + "/idVendor", usb.VendorId + "\n");
+    Write(usbFolder + "/idProduct", usb.ProductId + "\n");
+    Write(usbFolder + "/serial", usb.Serial + "\n");
+    Write(usbFolder + "/product", usb.Product + "\n");
+    fs::create_symlink(fs::path("../../..") / interfaceName, ttyFolder / "device");
+    ClassLink(name, usbPath + "/" + interfaceName + "/tty/" + name);
+    if (withNode) Node(name);
+    return (fs::path(FRoot) / usbFolder).string();
+}
+
+void FakeSysfsTree::PlatformTty(const std::string& name, bool withNode) {
+    const fs::path ttyFolder = fs::path(FRoot) / "sys/devices/platform/serial8250/tty" / name;
+    fs::create_directories(ttyFolder);
+    fs::create_symlink("../../../serial8250", ttyFolder / "device");
+    ClassLink(name, "platform/serial8250/tty/" + name);
+    if (withNode) Node(name);
+}
+
+void FakeSysfsTree::Console(const std::string& name) {
+    fs::create_directories(fs::path(FRoot) / "sys/devices/virtual/tty" / name);
+    ClassLink(name, "virtual/tty/" + name);
+    Node(name);
+}
+
+void FakeSysfsTree::Node(const std::string& name) { Write("dev/" + name, ""); }
+
+void FakeSysfsTree::RemoveNode(const std::string& name) { fs::remove(fs::path(FRoot) / "dev" / name); }
+
+}  // namespace zorv::test
