@@ -61,6 +61,12 @@ void TZorvGSMDemoMainForm::ScanInputRing() {
 
         const auto holdLineBytes = [&](const uint8_t* bytes, uint32_t count) {
             if (FDiscardingLine) return;
+            // Bytes2String strips LF and blanks at a line's head; not holding them keeps a flood
+            // of them from growing the line.
+            while (FLineBuffer.empty() && count > 0 && (*bytes == kLF || *bytes == ' ')) {
+                ++bytes;
+                --count;
+            }
             if (FLineBuffer.size() + count > kMaxLineLength) {
                 FLineBuffer.clear();
                 FLineLength = 0;
