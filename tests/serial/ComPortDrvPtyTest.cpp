@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <future>
@@ -230,16 +231,16 @@ TEST_F(ComPortDrvPtyTest, BytesEndingExactlyAtTheRingEnd) {
 
 TEST_F(ComPortDrvPtyTest, AFullRingReadsNothingAndResumesWhenSpaceIsFreed) {
     UseRing(8);
-    int notified = 0;
+    std::atomic<int> notified{0};
     CommDrv.OnReceived = [&] { ++notified; };
     ASSERT_TRUE(CommDrvOpen(CommDrv));
     ASSERT_TRUE(Pty.Send("0123456789AB"));
     ASSERT_TRUE(WaitReceived(8));
-    const int notifiedWhenFull = notified;
+    const int notifiedWhenFull = notified.load();
     // The port stays readable while the ring is full; the reader must not spin on it.
     EXPECT_LT(ReaderCpuOver(200), 20000);
     EXPECT_EQ(Unread(), "01234567");
-    EXPECT_EQ(notified, notifiedWhenFull);
+    EXPECT_EQ(notified.load(), notifiedWhenFull);
 
     Take(8);
     ASSERT_TRUE(Pty.Send("CD"));

@@ -68,7 +68,7 @@ TEST_F(ComPortStreamTest, EveryByteArrivesOnceAndInOrderThroughASmallRing) {
         const uint32_t unread = CommDrv.ReceivedBytes.load(std::memory_order_acquire);
         if (unread == 0) {
             std::unique_lock<std::mutex> lock(mutex);
-            received.wait_for(lock, std::chrono::milliseconds(5));
+            received.wait_for(lock, std::chrono::seconds(1), [] { return CommDrv.ReceivedBytes.load() > 0; });
             continue;
         }
         mostUnread = std::max(mostUnread, unread);
