@@ -324,26 +324,6 @@ TEST_F(PanelEmulatorTest, UnplugDuringTheRestartDelayEndsAtOnce) {
     EXPECT_EQ(panel.Record().PlugCount(), 1);
 }
 
-TEST_F(PanelEmulatorTest, SeveralDevicesShareARoot) {
-    PanelEmulator panel(Options());
-    PanelOptions foreignOptions = Options();
-    foreignOptions.Usb.VendorId = "0403";
-    foreignOptions.Usb.ProductId = "6001";
-    foreignOptions.Usb.UsbPath = "pci0000:00/0000:00:14.0/usb1/1-2";
-    foreignOptions.Usb.TtyName = "ttyUSB0";
-    PanelEmulator foreign(foreignOptions);
-    panel.Plug();
-    foreign.Plug();
-    EXPECT_EQ(foreign.DevPath(), FRoot.File("dev/ttyUSB0"));
-    EXPECT_EQ(test::ReadFileBytes(FRoot.File("sys/class/tty/ttyUSB0/device/../idVendor")), "0403\n");
-
-    panel.Unplug();
-    EXPECT_FALSE(DevLinkExists());
-    PortClient port(foreign.DevPath());
-    port.Send("VERSION?");
-    EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
-}
-
 TEST_F(PanelEmulatorTest, PlugUnderAnUnwritableRootFailsAndLeavesNothingRunning) {
     PanelOptions options = Options();
     options.DeviceRoot = "/proc/zorv-no-such-root";

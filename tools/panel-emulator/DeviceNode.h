@@ -27,9 +27,6 @@ public:
     void Unplug() noexcept;
 
     std::string DevPath() const { return FDevLink.string(); }
-    std::string TtyFolder() const { return FTtyFolder.string(); }
-    std::string UsbFolder() const { return FUsbFolder.string(); }
-    std::string ClassLink() const { return FClassLink.string(); }
 
 private:
     void CreateSysfs(dev_t slaveDevice);

@@ -37,11 +37,11 @@ public:
     void Plug();
     // Stops serving, removes the device files and hangs up the port.
     void Unplug();
+    // True from Plug to Unplug, while the panel is away in a restart too.
     bool Plugged() const { return FThread.joinable(); }
 
     // <root>/dev/<tty>, the path the program opens.
     std::string DevPath() const { return FNode.DevPath(); }
-    const DeviceNode& Node() const { return FNode; }
     const PanelRecord& Record() const { return FRecord; }
 
 private:

@@ -65,7 +65,6 @@ PanelResponse PanelLogic::Respond(const std::string& line) {
 
 void PanelLogic::Restarted() {
     FInBootloader = false;
-    FLoggedIn = false;
     if (FOptions.VersionAfterRestart && !FOptions.VersionAfterRestart->empty())
         FFirmwareVersion = *FOptions.VersionAfterRestart;
 }
@@ -111,12 +110,8 @@ void PanelLogic::AnswerMain(const std::string& command, const std::string& keywo
 void PanelLogic::AnswerLogin(const std::string& password, PanelResponse& response) {
     if (!FOptions.Password) {
         response.Lines.push_back(kUnknownCommand);
-    } else if (password == *FOptions.Password) {
-        FLoggedIn = true;
-        response.Lines.push_back(kOk);
     } else {
-        FLoggedIn = false;
-        response.Lines.push_back(kWrongPassword);
+        response.Lines.push_back(password == *FOptions.Password ? kOk : kWrongPassword);
     }
 }
 

@@ -28,14 +28,8 @@ public:
     explicit PanelLogic(const PanelOptions& options);
 
     PanelResponse Respond(const std::string& line);
-    // The panel came back from a restart: main firmware, possibly a new version, logged out.
+    // The panel came back from a restart: main firmware, possibly a new version.
     void Restarted();
-
-    bool InBootloader() const { return FInBootloader; }
-    bool LoggedIn() const { return FLoggedIn; }
-    const std::string& FirmwareVersion() const { return FFirmwareVersion; }
-    // The settings in force (emptied by "ftdef"), by upper-cased key.
-    const std::map<std::string, std::string>& Settings() const { return FSettings; }
 
 private:
     void AnswerBootloader(const std::string& keyword, char separator, PanelResponse& response);
@@ -48,8 +42,8 @@ private:
     std::set<std::string> FSilent;
     std::set<std::string> FValueError;
     bool FInBootloader;
-    bool FLoggedIn = false;
     std::string FFirmwareVersion;
+    // The settings in force (emptied by "ftdef"), by upper-cased key.
     std::map<std::string, std::string> FSettings;
 };
 

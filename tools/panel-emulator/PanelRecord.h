@@ -57,7 +57,8 @@ public:
     // Transcript entries let go beyond the limit.
     std::size_t DroppedEntries() const;
 
-    // Bounded waits for the serving thread to catch up; true when the count was reached.
+    // Bounded waits for the serving thread to catch up; true when the count was reached
+    // (for the plug count: and the panel is plugged in at that moment).
     bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
     bool WaitForPlugCount(int count, std::chrono::milliseconds timeout) const;
     bool WaitForUnplugged(std::chrono::milliseconds timeout) const;
