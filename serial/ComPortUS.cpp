@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <atomic>
 #include <limits>
-#include <vector>
 
 #include "app/ExceptionGuard.h"
 #include "serial/ComPortDrv.h"
@@ -49,7 +48,9 @@ struct TComPortUS::TState {
     explicit TState(IMessageLoop& Loop) : Loop(Loop), Signal(std::make_shared<TInputSignal>()) {}
     IMessageLoop& Loop;
     uint16_t Status = cpsClosed;
-    std::vector<uint8_t> InpBuf;
+    // Not zeroed: the reader stores every byte before the consumer may read it,
+    // and a large ring then costs no memory until it is used.
+    std::unique_ptr<uint8_t[]> InpBuf;
     bool Active = false;
     std::shared_ptr<TInputSignal> Signal;
 };
@@ -57,8 +58,8 @@ struct TComPortUS::TState {
 TComPortUS::TComPortUS(IMessageLoop& Loop) : FState(std::make_unique<TState>(Loop)) {
     Guarded("TComPortUS.Create", [&] {
         CommDrv.DCB = InitialDcb();
-        FState->InpBuf.assign(kInitialInpBufSize, 0);
-        CommDrv.InpBuf = FState->InpBuf.data();
+        FState->InpBuf.reset(new uint8_t[kInitialInpBufSize]);
+        CommDrv.InpBuf = FState->InpBuf.get();
         CommDrv.InpBufSize = kInitialInpBufSize;
         CommDrv.ReceivedBytes.store(0);
         CommDrv.Terminated.store(false);
@@ -144,10 +145,10 @@ uint32_t TComPortUS::InpBufSize() const { return CommDrv.InpBufSize; }
 
 void TComPortUS::SetInpBufSize(uint32_t Value) {
     if (Value == CommDrv.InpBufSize) return;
-    std::vector<uint8_t> ring(Value, 0);  // allocated first: a failure leaves the old ring in place
+    std::unique_ptr<uint8_t[]> ring(new uint8_t[Value]);  // allocated first: a failure leaves the old ring in place
     ChangeSetting([&] {
         FState->InpBuf.swap(ring);
-        CommDrv.InpBuf = FState->InpBuf.data();
+        CommDrv.InpBuf = FState->InpBuf.get();
         CommDrv.InpBufSize = Value;
         CommDrv.ReceivedBytes.store(0);
         CommDrv.StartInInpBuf.store(0);
@@ -155,7 +156,7 @@ void TComPortUS::SetInpBufSize(uint32_t Value) {
     });
 }
 
-const uint8_t* TComPortUS::InpBuf() const { return FState->InpBuf.data(); }
+const uint8_t* TComPortUS::InpBuf() const { return FState->InpBuf.get(); }
 
 uint32_t TComPortUS::ReceivedBytes() const { return CommDrv.ReceivedBytes.load(std::memory_order_acquire); }
 

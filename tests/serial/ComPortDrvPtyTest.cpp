@@ -248,27 +248,6 @@ TEST_F(ComPortDrvPtyTest, AFullRingReadsNothingAndResumesWhenSpaceIsFreed) {
     EXPECT_EQ(Unread(), "89ABCD");
 }
 
-TEST_F(ComPortDrvPtyTest, NotifiesOnTheReaderThreadButNotWhileTheConsumerIsBusy) {
-    std::atomic<int> notified{0};
-    std::atomic<bool> onReader{false};
-    const auto testThread = std::this_thread::get_id();
-    CommDrv.OnReceived = [&] {
-        onReader = std::this_thread::get_id() != testThread;
-        ++notified;
-    };
-    ASSERT_TRUE(CommDrvOpen(CommDrv));
-    ASSERT_TRUE(Pty.Send("a"));
-    ASSERT_TRUE(WaitFor([&] { return notified.load() == 1; }));
-    EXPECT_TRUE(onReader.load());
-    CommDrv.InpBufRead = true;
-    ASSERT_TRUE(Pty.Send("b"));
-    ASSERT_TRUE(WaitReceived(2));
-    EXPECT_EQ(notified.load(), 1);
-    CommDrv.InpBufRead = false;
-    ASSERT_TRUE(Pty.Send("c"));
-    ASSERT_TRUE(WaitFor([&] { return notified.load() == 2; }));
-}
-
 TEST_F(ComPortDrvPtyTest, CloseWakesABlockedReaderPromptly) {
     ASSERT_TRUE(CommDrvOpen(CommDrv));
     SleepMs(20);

@@ -210,6 +210,15 @@ TEST_F(ComPortUSTest, ANewRingSizeDiscardsTheUnreadBytes) {
     EXPECT_EQ(TakeLines(), std::vector<std::string>{"new"});
 }
 
+TEST_F(ComPortUSTest, ARingOfSizeZeroTakesNothing) {
+    Port->SetInpBufSize(0);
+    Port->SetPort(3);
+    Port->SetActive(true);
+    EXPECT_EQ(Backend.Receive("abc"), 0u);
+    Loop.Advance(20);
+    EXPECT_EQ(DataEvents, 0);
+}
+
 TEST_F(ComPortUSTest, PiecesWithinTenMillisecondsGiveOneDataEvent) {
     Port->SetPort(3);
     Port->SetActive(true);
@@ -287,17 +296,6 @@ TEST_F(ComPortUSTest, ALineWrappingTheRingEndIsJoined) {
     EXPECT_EQ(Port->ReceivedBytes(), 2u);
     Backend.Receive("z\r");
     EXPECT_EQ(TakeLines(), std::vector<std::string>{"xyz"});
-}
-
-TEST_F(ComPortUSTest, AFullRingTakesNoMoreUntilTheConsumerFreesSpace) {
-    Port->SetInpBufSize(8);
-    Port->SetPort(3);
-    Port->SetActive(true);
-    EXPECT_EQ(Backend.Receive("ab\rcdefghij"), 8u);
-    EXPECT_EQ(Backend.Receive("z"), 0u);
-    EXPECT_EQ(TakeLines(), std::vector<std::string>{"ab"});
-    EXPECT_EQ(Backend.Receive("hi\r"), 3u);
-    EXPECT_EQ(TakeLines(), std::vector<std::string>{"cdefghi"});
 }
 
 TEST_F(ComPortUSTest, FailuresInsideHandlersAreLoggedUnderTheirNames) {
