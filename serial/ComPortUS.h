@@ -46,11 +46,14 @@ public:
     uint32_t InpBufSize() const;
     void SetInpBufSize(uint32_t Value);
 
-    // The consumer's side of the receive ring.
+    // The consumer's side of the receive ring (see ComPortDrv.h): copy the bytes
+    // out, then, with InpBufRead set, move StartInInpBuf forward and lower
+    // ReceivedBytes by the count taken.
     const uint8_t* InpBuf() const;
     uint32_t ReceivedBytes() const;
+    // A plain store; while the reader runs, lower the count with TakeReceivedBytes.
     void SetReceivedBytes(uint32_t Value);
-    // Lowers ReceivedBytes by Count indivisibly with respect to the reader.
+    // Lowers ReceivedBytes by Count (never below 0) indivisibly with respect to the reader.
     void TakeReceivedBytes(uint32_t Count);
     uint32_t StartInInpBuf() const;
     void SetStartInInpBuf(uint32_t Value);
