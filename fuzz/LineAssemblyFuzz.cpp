@@ -1,0 +1,110 @@
+// Line assembly and reply dispatch fed arbitrary bytes in arbitrary chunks
+// through a small ring, so lines cross its end all the time. Every line ended
+// by CR must reach the controller log once, trimmed, and nothing may be sent
+// to a connected panel that no rule sends for these lines.
+//
+// Input: byte 0 = how many chunk sizes follow (mod 16), then the chunk sizes,
+// then the stream.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "FakeCommBackend.h"
+#include "FakeDeviceSource.h"
+#include "FakeMainView.h"
+#include "FakeMessageLoop.h"
+#include "app/CommonUtils.h"
+#include "discovery/SerialPort.h"
+#include "serial/ComPortUS.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace {
+
+using namespace zorv;
+
+const char kLogFile[] = "/dev/shm/zorv-fuzz-lines.log";
+
+std::string Trimmed(const std::string& raw) {
+    size_t begin = 0;
+    while (begin < raw.size() && (raw[begin] == '\r' || raw[begin] == '\n' || raw[begin] == ' ')) ++begin;
+    size_t end = raw.size();
+    while (end > begin && static_cast<unsigned char>(raw[end - 1]) <= 32) --end;
+    return raw.substr(begin, end - begin);
+}
+
+std::vector<std::string> ExpectedLines(const std::string& stream) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t cr; (cr = stream.find('\r', start)) != std::string::npos; start = cr + 1) {
+        const std::string line = Trimmed(stream.substr(start, cr - start));
+        if (!line.empty()) lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> LoggedLines() {
+    std::vector<std::string> lines;
+    std::FILE* f = std::fopen(kLogFile, "rb");
+    if (!f) return lines;
+    std::string log;
+    char buf[4096];
+    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) log.append(buf, n);
+    std::fclose(f);
+    const std::string marker = " IN:  ";
+    size_t start = 0;
+    for (size_t end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        const size_t at = log.find(marker, start);
+        if (at == std::string::npos || at > end) continue;  // the line sent when the port opened
+        lines.push_back(log.substr(at + marker.size(), end - at - marker.size()));
+    }
+    return lines;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    if (size < 1) return 0;
+    const size_t chunkCount = data[0] % 16;
+    if (size < 1 + chunkCount) return 0;
+    std::vector<size_t> chunks;
+    for (size_t i = 0; i < chunkCount; ++i) chunks.push_back(1 + data[1 + i] % 97);
+    if (chunks.empty()) chunks.push_back(64);
+    const std::string stream(reinterpret_cast<const char*>(data + 1 + chunkCount), size - 1 - chunkCount);
+
+    std::remove(kLogFile);
+    ErrorLogPath = "/dev/shm/zorv-fuzz-errors.log";
+    test::FakeMessageLoop loop;
+    test::FakeMainView view;
+    test::FakeDeviceSource devices;
+    test::FakeCommBackend backend;
+    {
+        TZorvGSMDemoMainForm form(loop, view, devices);
+        form.FControllerLogEnabled = true;
+        form.FControllerLogFileName = kLogFile;
+        form.FPortList = std::make_unique<TSerialPortList>();
+        form.SetPortDefault();
+        form.FComPort->SetInpBufSize(64);
+        form.FComPort->SetPort(3);
+        form.FComPort->SetActive(true);
+        // A connected panel with no script and no question outstanding: no line
+        // may make the dialogue send anything.
+        form.FMainFirmware = true;
+        form.FCurrentCommand = "ARM_ALLOWED=0";
+        const size_t sentBefore = backend.Written.size();
+
+        size_t pos = 0;
+        for (size_t k = 0; pos < stream.size(); ++k) {
+            const size_t want = std::min(chunks[k % chunks.size()], stream.size() - pos);
+            pos += backend.Receive(stream.substr(pos, want));
+            loop.Advance(10);
+        }
+        loop.Advance(10);
+        if (backend.Written.size() != sentBefore) __builtin_trap();
+        if (LoggedLines() != ExpectedLines(stream)) __builtin_trap();
+        form.FComPort->SetActive(false);
+    }
+    ErrorLogPath.clear();
+    return 0;
+}
