@@ -1,0 +1,38 @@
+// The caption parser over arbitrary text, and lookups in what it built.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "app/Resources.h"
+#include "ui/CaptionsList.h"
+
+namespace {
+
+class FuzzResources : public zorv::IResourceSource {
+public:
+    std::string Text;
+    bool Load(const std::string&, std::string& bytes) override {
+        bytes = Text;
+        return true;
+    }
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static FuzzResources resources;
+    resources.Text.assign(reinterpret_cast<const char*>(data), size);
+    zorv::SetResourceSource(&resources);
+    zorv::TCaptionsList list;
+    for (const char* key : {"WaitConnect_StateInfo", "LoadDemo_ActionInfo", "x", "", "=", "[Caption Strings]"}) {
+        std::string caption = "unset";
+        list.GetCaptionString(key, caption);
+        // A value never holds a line break and never has blanks at its ends.
+        if (caption.find('\r') != std::string::npos || caption.find('\n') != std::string::npos) __builtin_trap();
+        if (!caption.empty() && (static_cast<unsigned char>(caption.front()) <= 32 ||
+                                 static_cast<unsigned char>(caption.back()) <= 32))
+            __builtin_trap();
+    }
+    zorv::SetResourceSource(nullptr);
+    return 0;
+}
