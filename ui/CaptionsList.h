@@ -2,7 +2,6 @@
 // The caption strings of the window, parsed once from the program's resource.
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace zorv {
@@ -14,9 +13,15 @@ public:
     TCaptionsList();  // Create: builds the store from the resource
     void GetCaptionString(const std::string& Ident, std::string& Caption) const;
 
+    struct TEntry {
+        std::string Key;
+        std::string Value;
+        // A line without "=" is kept as an entry that no lookup finds.
+        bool HasValue = true;
+    };
     struct TSection {
         std::string Name;
-        std::vector<std::pair<std::string, std::string>> Entries;
+        std::vector<TEntry> Entries;
     };
 
     // Builds a store from caption text (the resource's bytes).
