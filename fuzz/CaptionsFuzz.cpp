@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/CommonUtils.h"
 #include "app/Resources.h"
 #include "ui/CaptionsList.h"
 
@@ -21,6 +22,7 @@ public:
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static FuzzResources resources;
+    zorv::ErrorLogPath = "/dev/shm/zorv-fuzz-errors.log";  // missing keys are logged
     resources.Text.assign(reinterpret_cast<const char*>(data), size);
     zorv::SetResourceSource(&resources);
     zorv::TCaptionsList list;
