@@ -1,9 +1,27 @@
 #!/bin/sh
-# Runs a cross-built Windows program under Wine: headless, quiet, and in a
-# prefix of its own (WINEPREFIX when the caller set one), created on first use.
+# Runs a cross-built Windows program under Wine: headless, quiet, with the
+# Russian regional settings of the program's users, in a prefix of its own
+# (WINEPREFIX when the caller set one) that is prepared on first use.
+set -e
 : "${WINEPREFIX:=${TMPDIR:-/tmp}/zorv-wine-$(id -u)}"
 : "${WINEDEBUG:=-all}"
-# No Mono or Gecko installer prompts for a fresh prefix.
+# No Mono or Gecko installer prompts in a fresh prefix.
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
-export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES
+# Wine takes the user's locale (and so the ANSI code page 1251) from here;
+# the Linux locale itself need not be installed.
+LC_ALL=ru_RU.UTF-8
+export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LC_ALL
+
+mkdir -p "$WINEPREFIX"
+# Tests start in parallel: one of them prepares the prefix, the others wait.
+(
+  flock 9
+  if [ ! -f "$WINEPREFIX/.zorv-ready" ]; then
+    wineboot -i >/dev/null 2>&1
+    # Wine's Russian formats differ from Windows' in leading zeros.
+    wine reg add 'HKCU\Control Panel\International' /v sShortDate /d dd.MM.yyyy /f >/dev/null 2>&1
+    wine reg add 'HKCU\Control Panel\International' /v sTimeFormat /d H:mm:ss /f >/dev/null 2>&1
+    touch "$WINEPREFIX/.zorv-ready"
+  fi
+) 9>"$WINEPREFIX/.zorv-lock"
 exec wine "$@"

@@ -26,10 +26,12 @@ TEST(GetFileVersion, IsEmptyForFilesWithoutVersionInformation) {
 }
 
 TEST(FilePaths, SplitsFolderAndName) {
-    EXPECT_EQ(ExtractFilePath("/var/log/panel.txt"), "/var/log/");
-    EXPECT_EQ(ExtractFileName("/var/log/panel.txt"), "panel.txt");
+    const char s = kPathDelimiters[0];  // "/" here, "\" on Windows
+    const std::string folder = std::string(1, s) + "var" + s + "log" + s;
+    EXPECT_EQ(ExtractFilePath(folder + "panel.txt"), folder);
+    EXPECT_EQ(ExtractFileName(folder + "panel.txt"), "panel.txt");
     EXPECT_EQ(ExtractFilePath("panel.txt"), "");
-    EXPECT_EQ(ExtractFilePath("/var/log/"), "/var/log/");
+    EXPECT_EQ(ExtractFilePath(folder), folder);
     EXPECT_FALSE(DirectoryExists(""));
 }
 

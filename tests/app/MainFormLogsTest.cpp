@@ -9,6 +9,7 @@
 #include "TempDir.h"
 #include "app/CommonUtils.h"
 #include "app/Cp1251.h"
+#include "app/FilePaths.h"
 #include "app/LocalTime.h"
 #include "ui/ZorvGSMDemoMain.h"
 
@@ -46,7 +47,7 @@ TEST_F(MainFormLogsTest, LogIsOffWithoutFileKeyOrExistingFolder) {
     EXPECT_FALSE(form.FControllerLogEnabled);
     ReadWithLogName("panel.txt");  // a bare name has no folder part
     EXPECT_FALSE(form.FControllerLogEnabled);
-    ReadWithLogName(dir.File("missing/panel.txt"));
+    ReadWithLogName(dir.File(std::string("missing") + kPathDelimiters[0] + "panel.txt"));
     EXPECT_FALSE(form.FControllerLogEnabled);
     EXPECT_EQ(form.FControllerLogFileName, "");
 }

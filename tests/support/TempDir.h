@@ -11,7 +11,7 @@ public:
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::string& Path() const { return FPath; }  // ends with "/"
+    const std::string& Path() const { return FPath; }  // ends with the platform's path separator
     std::string File(const std::string& name) const { return FPath + name; }
     void Write(const std::string& name, const std::string& bytes) const;
     std::string Read(const std::string& name) const;
