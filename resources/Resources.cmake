@@ -19,4 +19,6 @@ if(NOT WIN32)
     ZORVGSMDEMOSTARTCMD "${ZORV_RESOURCE_DIR}/ZorvGSMDemoStartCmd.txt"
     ZORVGSMDEMOENCMD "${ZORV_RESOURCE_DIR}/ZorvGSMDemoEnCmd.txt"
     ZORVGSMDEMOCAPTIONS "${captions_cp1251}")
+else()
+  include(resources/WindowsResources.cmake)
 endif()
