@@ -33,7 +33,12 @@ PanelEmulator::PanelEmulator(PanelOptions options)
       FNode(FOptions.DeviceRoot, FOptions.Usb),
       FRecord(FOptions.MaxRecordedEntries),
       FLogic(FOptions),
-      FAssembler(FOptions.MaxLineLength) {}
+      FAssembler(FOptions.MaxLineLength),
+      FFaultyAnswers(FOptions.GarbageBytes, FOptions.GarbageSeed, FOptions.FloodBytes, FOptions.FloodPattern),
+      FRequestedFault(FOptions.Fault),
+      FFaultChanged(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (!FFaultChanged.Valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
+}
 
 PanelEmulator::~PanelEmulator() { Unplug(); }
 
@@ -62,6 +67,13 @@ void PanelEmulator::Unplug() {
     FStopEvent.Reset();
 }
 
+void PanelEmulator::SetFault(PanelFault fault) {
+    FRequestedFault = fault;
+    const uint64_t one = 1;
+    // As for the stop event: one write of 1 cannot fail.
+    [[maybe_unused]] const auto written = ::write(FFaultChanged.Get(), &one, sizeof one);
+}
+
 void PanelEmulator::PlugTerminal() {
     auto terminal = std::make_unique<PseudoTerminal>();
     try {
@@ -86,22 +98,45 @@ void PanelEmulator::UnplugTerminal() {
 void PanelEmulator::Serve() {
     bool masterReadable = true;
     while (!FStopping) {
-        const int master = FTerminal && masterReadable ? FTerminal->Master() : -1;
+        ApplyFault();
+        const bool reading = FFault != PanelFault::NotReading;
+        const int master = FTerminal && masterReadable && reading ? FTerminal->Master() : -1;
         const int useWatch = FTerminal ? FTerminal->UseWatch() : -1;
-        pollfd fds[3] = {{FStopEvent.Get(), POLLIN, 0}, {useWatch, POLLIN, 0}, {master, POLLIN, 0}};
-        if (::poll(fds, 3, -1) < 0) {
+        // A panel that does not read keeps its input full: whatever frees room is filled again.
+        const int filler = FTerminal && !reading ? FTerminal->Slave() : -1;
+        pollfd fds[5] = {{FStopEvent.Get(), POLLIN, 0},
+                         {FFaultChanged.Get(), POLLIN, 0},
+                         {useWatch, POLLIN, 0},
+                         {master, POLLIN, 0},
+                         {filler, POLLOUT, 0}};
+        if (::poll(fds, 5, -1) < 0) {
             if (errno == EINTR) continue;
             FRecord.AddEvent(std::string("poll failed: ") + std::strerror(errno));
             return;
         }
         if (fds[0].revents) return;
+        if (fds[1].revents) {
+            uint64_t count = 0;
+            [[maybe_unused]] const auto drained = ::read(FFaultChanged.Get(), &count, sizeof count);
+        }
         // Opens and closes first: a close that came before the bytes of the next open
         // must not discard the replies to those bytes.
-        if (fds[1].revents) RecordPortUse();
+        if (fds[2].revents) RecordPortUse();
         // A hang-up of the master cannot come while the emulator holds its own slave; should it
         // come anyway, stop watching the master instead of spinning on a level that stays set.
-        if (fds[2].revents) masterReadable = ReadFromProgram();
+        if (fds[3].revents) masterReadable = ReadFromProgram();
+        if (fds[4].revents) FTerminal->FillPanelInput();
     }
+}
+
+void PanelEmulator::ApplyFault() {
+    const PanelFault fault = FRequestedFault;
+    if (fault == FFault || !FTerminal) return;
+    // What a panel that did not read left in its input is lost, as on a real port.
+    if (FFault == PanelFault::NotReading) FTerminal->DiscardPanelInput();
+    if (fault == PanelFault::NotReading) FTerminal->FillPanelInput();
+    FFault = fault;
+    FRecord.AddEvent(std::string("fault: ") + FaultName(fault));
 }
 
 void PanelEmulator::RecordPortUse() {
@@ -125,6 +160,10 @@ bool PanelEmulator::ReadFromProgram() {
 bool PanelEmulator::Answer(const AssembledLine& line) {
     FRecord.AddReceived(line.Text, line.Overlong);
     if (line.Overlong) return true;
+    if (FFault != PanelFault::None) {
+        if (!TrimCommand(line.Text).empty()) AnswerFaulty();
+        return !FStopping;
+    }
     const PanelResponse response = FLogic.Respond(line.Text);
     if (response.Stored) FRecord.AddSetting(response.Stored->Key, response.Stored->Value);
     for (const auto& reply : response.Lines) {
@@ -134,6 +173,19 @@ bool PanelEmulator::Answer(const AssembledLine& line) {
     if (!response.Restart) return !FStopping;
     Restart();
     return false;
+}
+
+void PanelEmulator::AnswerFaulty() {
+    if (FFault == PanelFault::ValueError) {
+        WriteLine("Value error");
+        return;
+    }
+    const std::string bytes = FFaultyAnswers.Answer(FFault);
+    if (bytes.empty()) return;
+    FRecord.AddEvent(std::string(FaultName(FFault)) + " of " + std::to_string(bytes.size()) + " bytes");
+    // In pieces, each with its own deadline: a program that drains slowly but steadily gets it all.
+    for (std::size_t offset = 0; offset < bytes.size(); offset += kReadChunk)
+        if (!WriteAll(bytes.data() + offset, std::min(kReadChunk, bytes.size() - offset))) return;
 }
 
 void PanelEmulator::WriteLine(const std::string& text) {

@@ -6,8 +6,8 @@
 // "START_MAIN" and "reset" unplugs, waits the restart delay and plugs in again
 // on a new pseudo-terminal.
 //
-// Plug and Unplug belong to the owner's thread; DevPath, Record and the waits
-// of the record may be used from any thread.
+// Plug and Unplug belong to the owner's thread; SetFault, DevPath, Record and
+// the waits of the record may be used from any thread.
 #include <atomic>
 #include <memory>
 #include <string>
@@ -37,6 +37,10 @@ public:
     void Plug();
     // Stops serving, removes the device files and hangs up the port.
     void Unplug();
+    // Puts a fault in force (PanelFault::None ends it). The serving thread takes it up before
+    // the next command it reads and records "fault: <name>" once it is in force.
+    void SetFault(PanelFault fault);
+
     // True from Plug to Unplug, while the panel is away in a restart too.
     bool Plugged() const { return FThread.joinable(); }
 
@@ -49,6 +53,9 @@ private:
     void UnplugTerminal();
     void Serve();
     void RecordPortUse();
+    // Takes up a fault that SetFault asked for.
+    void ApplyFault();
+    void AnswerFaulty();
     // false when the master can no longer be read.
     bool ReadFromProgram();
     // false when the panel restarted or is stopping, so the rest of the input is dropped.
@@ -66,6 +73,10 @@ private:
     PanelRecord FRecord;
     PanelLogic FLogic;
     LineAssembler FAssembler;
+    FaultyAnswers FFaultyAnswers;
+    std::atomic<PanelFault> FRequestedFault;
+    PanelFault FFault = PanelFault::None;  // the serving thread's own copy
+    UniqueFd FFaultChanged;
     std::unique_ptr<PseudoTerminal> FTerminal;
     UniqueFd FStopEvent;
     std::atomic<bool> FStopping{false};

@@ -32,6 +32,16 @@ std::string TrimCommand(const std::string& line) {
     return first < last ? std::string(first, last) : std::string();
 }
 
+std::string SwapCase(std::string text) {
+    for (char& c : text) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
 std::string UpperAscii(std::string text) {
     for (char& c : text)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
@@ -55,7 +65,10 @@ PanelResponse PanelLogic::Respond(const std::string& line) {
     const char separator = separatorAt == std::string::npos ? '\0' : command[separatorAt];
     if (FSilent.count(keyword)) return response;
 
-    if (FOptions.Echo) response.Lines.push_back(command);
+    if (FOptions.EchoChangedCase)
+        response.Lines.push_back(SwapCase(command));
+    else if (FOptions.Echo)
+        response.Lines.push_back(command);
     if (FInBootloader)
         AnswerBootloader(keyword, separator, response);
     else
@@ -73,7 +86,7 @@ void PanelLogic::AnswerBootloader(const std::string& keyword, char separator, Pa
     if (keyword == "VERSION" && separator == '?')
         response.Lines.push_back("Bootloader");
     else if (keyword == "START_MAIN" && separator == '\0')
-        response.Restart = true;
+        response.Restart = !FOptions.BootloaderStuck;
     else
         response.Lines.push_back(kUnknownCommand);
 }

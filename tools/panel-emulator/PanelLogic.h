@@ -51,5 +51,7 @@ private:
 std::string TrimCommand(const std::string& line);
 // ASCII upper case; the panel's keywords are ASCII.
 std::string UpperAscii(std::string text);
+// Every ASCII letter in the other case.
+std::string SwapCase(std::string text);
 
 }  // namespace zorv::emu

@@ -7,6 +7,8 @@
 #include <set>
 #include <string>
 
+#include "PanelFault.h"
+
 namespace zorv::emu {
 
 // The USB device that the panel presents under the device root.
@@ -28,6 +30,8 @@ struct PanelOptions {
     // The version the firmware reports after a restart (a firmware change); empty keeps it.
     std::optional<std::string> VersionAfterRestart;
     bool StartInBootloader = false;
+    // The bootloader takes "START_MAIN" without an answer and stays: the panel never restarts.
+    bool BootloaderStuck = false;
 
     // The access password; none means the firmware has no login and refuses "AUTH=".
     std::optional<std::string> Password = std::string("7653");
@@ -35,6 +39,8 @@ struct PanelOptions {
     std::string SerialNumber = "123456";
 
     bool Echo = false;
+    // The echo comes back with the case of every letter swapped (implies Echo).
+    bool EchoChangedCase = false;
     // Every write is split into pieces of this many bytes with a gap between them; 0 writes whole lines.
     std::size_t ReplyChunkSize = 0;
     std::chrono::milliseconds ChunkGap{2};
@@ -42,6 +48,15 @@ struct PanelOptions {
     // Commands by keyword (the text before "?" or "=", any letter case).
     std::set<std::string> SilentKeywords;      // not answered at all
     std::set<std::string> ValueErrorKeywords;  // answered with a value error
+
+    // The fault in force from the first command on; PanelEmulator::SetFault changes it later.
+    PanelFault Fault = PanelFault::None;
+    // Garbage: the bytes per answer, and the seed of their generator, so a run can be repeated.
+    std::size_t GarbageBytes = 64;
+    unsigned GarbageSeed = 1;
+    // Flood: the bytes per answer, made of this pattern over and over.
+    std::size_t FloodBytes = std::size_t(1) << 20;
+    std::string FloodPattern = "x";
 
     // How long the panel stays away after "START_MAIN" and "reset".
     std::chrono::milliseconds RestartDelay{200};

@@ -1,5 +1,6 @@
 #include "PanelRecord.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zorv::emu {
@@ -70,6 +71,7 @@ void PanelRecord::AddSetting(const std::string& key, const std::string& value) {
 void PanelRecord::AddEvent(const std::string& text) {
     std::lock_guard<std::mutex> lock(FMutex);
     AddEntryLocked(EntryKind::Event, text);
+    FChanged.notify_all();
 }
 
 void PanelRecord::AddPlugged(const std::string& slavePath) {
@@ -137,6 +139,14 @@ bool PanelRecord::WaitForPlugCount(int count, std::chrono::milliseconds timeout)
 bool PanelRecord::WaitForUnplugged(std::chrono::milliseconds timeout) const {
     std::unique_lock<std::mutex> lock(FMutex);
     return FChanged.wait_for(lock, timeout, [&] { return FSlavePath.empty(); });
+}
+
+bool PanelRecord::WaitForEvent(const std::string& text, std::chrono::milliseconds timeout) const {
+    std::unique_lock<std::mutex> lock(FMutex);
+    return FChanged.wait_for(lock, timeout, [&] {
+        return std::any_of(FEntries.begin(), FEntries.end(),
+                           [&](const TranscriptEntry& e) { return e.Kind == EntryKind::Event && e.Text == text; });
+    });
 }
 
 std::string PanelRecord::Transcript() const {

@@ -62,6 +62,8 @@ public:
     bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
     bool WaitForPlugCount(int count, std::chrono::milliseconds timeout) const;
     bool WaitForUnplugged(std::chrono::milliseconds timeout) const;
+    // Until the transcript holds an event with exactly this text (among the entries kept).
+    bool WaitForEvent(const std::string& text, std::chrono::milliseconds timeout) const;
 
     // One line per entry, times in seconds since the record began, unprintable bytes escaped.
     std::string Transcript() const;

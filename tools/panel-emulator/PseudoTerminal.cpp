@@ -1,6 +1,7 @@
 #include "PseudoTerminal.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <stdlib.h>
 #include <sys/inotify.h>
 #include <sys/stat.h>
@@ -27,7 +28,7 @@ PseudoTerminal::PseudoTerminal() {
     if (::ptsname_r(FMaster.Get(), name, sizeof name) != 0) ThrowErrno("ptsname_r");
     FSlavePath = name;
 
-    FSlave = UniqueFd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+    FSlave = UniqueFd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (!FSlave.Valid()) ThrowErrno("open pseudo-terminal slave");
     termios settings{};
     if (::tcgetattr(FSlave.Get(), &settings) != 0) ThrowErrno("tcgetattr");
@@ -46,6 +47,22 @@ PseudoTerminal::PseudoTerminal() {
     if (!FUseWatch.Valid()) ThrowErrno("inotify_init1");
     if (::inotify_add_watch(FUseWatch.Get(), name, IN_OPEN | IN_CLOSE) < 0) ThrowErrno("inotify_add_watch");
 }
+
+void PseudoTerminal::FillPanelInput() {
+    static const char kFiller[4096] = {};
+    // The kernel hands bytes on to the master's side in the background, so room comes back
+    // shortly after a fill: fill again until no room has come back for a while (bounded).
+    for (int round = 0; round < 100; ++round) {
+        for (;;) {
+            const ssize_t n = ::write(FSlave.Get(), kFiller, sizeof kFiller);
+            if (n <= 0 && !(n < 0 && errno == EINTR)) break;
+        }
+        pollfd room{FSlave.Get(), POLLOUT, 0};
+        if (::poll(&room, 1, 20) != 1 || room.revents != POLLOUT) return;
+    }
+}
+
+void PseudoTerminal::DiscardPanelInput() { ::tcflush(FMaster.Get(), TCIFLUSH); }
 
 std::vector<PortUse> PseudoTerminal::TakePortUse() {
     std::vector<PortUse> uses;

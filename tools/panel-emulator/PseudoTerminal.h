@@ -29,6 +29,14 @@ public:
     const std::string& SlavePath() const { return FSlavePath; }
     dev_t SlaveDevice() const { return FSlaveDevice; }
 
+    // The emulator's own slave descriptor (non-blocking): writable while the panel's input has room.
+    int Slave() const { return FSlave.Get(); }
+    // Fills the panel's input from the emulator's own slave until the terminal takes no more,
+    // as the program's writes would fill the port of a panel that stopped reading.
+    void FillPanelInput();
+    // Discards whatever waits in the panel's input, filler and the program's bytes alike.
+    void DiscardPanelInput();
+
     // Readable when the program opened or closed the port since the last TakePortUse.
     int UseWatch() const { return FUseWatch.Get(); }
     // The opens and closes seen, in order; after a close, unread replies are gone.
