@@ -1,12 +1,33 @@
-#include <QApplication>
-
+// The program: the Qt application, the message loop, the window, the Linux
+// device source and the main window's logic. The window stays hidden until
+// the first tick of the start timer shows it; when it closes, the loop ends
+// and the form releases its objects.
+#include "app/ApplicationExceptions.h"
+#include "discovery/DeviceSourceLinux.h"
+#include "ui/ZorvGSMDemoMain.h"
+#include "ui/qt/QtApplication.h"
 #include "ui/qt/QtMainWindow.h"
 #include "ui/qt/QtMessageLoop.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
+    zorv::TQtApplication app(argc, argv);
     zorv::TQtMessageLoop loop;
     zorv::TQtMainWindow window;
-    window.Show();
-    return app.exec();
+    zorv::TDeviceSourceLinux devices(loop);
+    zorv::TZorvGSMDemoMainForm form(loop, window, devices);
+
+    using zorv::TButtonId;
+    window.SetButtonHandler(TButtonId::StartDemo, [&form] { form.OnStartDemoButtonClick(); });
+    window.SetButtonHandler(TButtonId::EndDemo, [&form] { form.OnEndDemoButtonClick(); });
+    window.SetButtonHandler(TButtonId::MoneyLittle, [&form] { form.OnMoneyLittleButtonClick(); });
+    window.SetButtonHandler(TButtonId::MoneyOff, [&form] { form.OnMoneyOffButtonClick(); });
+    window.SetButtonHandler(TButtonId::MoneyFull, [&form] { form.OnMoneyFullButtonClick(); });
+    app.QuitWhenClosed(window);
+
+    form.OnFormCreate();
+    const int result = app.exec();
+    form.OnFormDestroy();
+    // Nothing may reach the form once it is gone.
+    zorv::SetApplicationExceptionHandler(nullptr);
+    return result;
 }

@@ -1,0 +1,75 @@
+// The life of the main window: what its creation builds, in order; the first
+// tick after the message loop started, which loads the texts and the script
+// and shows the window; and what its destruction releases, port first.
+#include <memory>
+
+#include "app/ApplicationExceptions.h"
+#include "app/CommonUtils.h"
+#include "app/Cp1251.h"
+#include "app/ExceptionGuard.h"
+#include "app/FilePaths.h"
+#include "dialogue/CommandsList.h"
+#include "discovery/SerialPort.h"
+#include "serial/ComPortUS.h"
+#include "ui/CaptionsList.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace zorv {
+namespace {
+
+// RGB #F3F5F6, the background of the information panel.
+constexpr uint32_t kSecurityCenterPanelColor = 0xF3F5F6;
+constexpr unsigned kErrorOkFlags = 0x10;
+
+}  // namespace
+
+void TZorvGSMDemoMainForm::OnFormCreate() {
+    Guarded("TZorvGSMDemoMainForm.OnFormCreate", [&] {
+        FView.SetCaption(DesignCaption() + " " + GetFileVersion(GetExecutablePath()));
+        FView.SetPanelColor(kSecurityCenterPanelColor);
+        CreateRegister();
+        ReadIniFile();
+        FCheckPortsTimer = FLoop.CreateTimer(5000, [this](ITimer* Sender) { OnCheckPortsTimer(Sender); }, true);
+        FPortList = std::make_unique<TSerialPortList>();
+        SetPortDefault();
+        RefreshComPorts(true);
+        FSendCommandTimer = FLoop.CreateTimer(60000, [this](ITimer* Sender) { OnSendCommandTimer(Sender); }, false);
+        SetApplicationExceptionHandler([this](const std::exception& E) { OnApplicationException(E); });
+        StartOneShotTimer(1, &TZorvGSMDemoMainForm::OnStartProgramTimer);
+    });
+}
+
+void TZorvGSMDemoMainForm::OnStartProgramTimer(ITimer* Sender) {
+    Guarded("TZorvGSMDemoMainForm.OnStartProgramTimer", [&] {
+        if (Sender) ReleaseOneShotTimer(Sender);
+        CaptionsList = std::make_unique<TCaptionsList>();
+        InitCaption();
+        SetStartState();
+        FCommandsList = std::make_unique<TCommandsList>();
+        FCommandsList->InitStartCmd();
+        if (FCommandsList->Count() > 0) {
+            FView.Show();
+        } else {
+            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), kErrorOkFlags);
+            FView.Close();
+        }
+    });
+}
+
+void TZorvGSMDemoMainForm::OnFormDestroy() {
+    Guarded("TZorvGSMDemoMainForm.OnFormDestroy", [&] {
+        if (FComPort) {
+            FComPort->SetActive(false);
+            FComPort.reset();
+        }
+        FCheckPortsTimer.reset();
+        CaptionsList.reset();
+        FCommandsList.reset();
+        if (FPortList) {
+            ClearPortList();
+            FPortList.reset();
+        }
+    });
+}
+
+}  // namespace zorv
