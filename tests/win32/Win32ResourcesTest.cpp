@@ -1,0 +1,64 @@
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include "app/Resources.h"
+
+namespace zorv {
+namespace {
+
+const WORD kRussian = MAKELANGID(LANG_RUSSIAN, SUBLANG_DEFAULT);
+
+TEST(Win32Resources, TextResourcesAreRussianAndReadByName) {
+    for (const char* name : {"ZORVGSMDEMOSTARTCMD", "ZORVGSMDEMOENCMD", "ZORVGSMDEMOCAPTIONS"}) {
+        EXPECT_NE(FindResourceExA(nullptr, "TEXT", name, kRussian), nullptr) << name;
+        std::string bytes;
+        EXPECT_TRUE(LoadResourceText(name, bytes)) << name;
+        EXPECT_FALSE(bytes.empty()) << name;
+    }
+}
+
+TEST(Win32Resources, BackgroundIsTheUnstretchedTwentyFourBitPicture) {
+    const HANDLE image = LoadImageW(GetModuleHandleW(nullptr), L"BACKGROUND", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+    ASSERT_NE(image, nullptr);
+    DIBSECTION dib{};
+    ASSERT_EQ(GetObjectW(image, sizeof dib, &dib), static_cast<int>(sizeof dib));
+    EXPECT_EQ(dib.dsBmih.biWidth, 640);
+    EXPECT_EQ(dib.dsBmih.biHeight, 430);
+    EXPECT_EQ(dib.dsBmih.biBitCount, 24);
+    DeleteObject(image);
+}
+
+// The icon group as the resource compiler stores it.
+#pragma pack(push, 2)
+struct TIconGroupEntry {
+    BYTE Width, Height, ColorCount, Reserved;
+    WORD Planes, BitCount;
+    DWORD BytesInRes;
+    WORD Id;
+};
+#pragma pack(pop)
+
+TEST(Win32Resources, IconHasSixteenAndThirtyTwoPixelImagesOfThirtyTwoBits) {
+    const HRSRC group = FindResourceW(nullptr, L"MAINICON", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr);
+    const auto* header = static_cast<const WORD*>(LockResource(LoadResource(nullptr, group)));
+    ASSERT_NE(header, nullptr);
+    ASSERT_EQ(header[2], 2);
+    const auto* entries = reinterpret_cast<const TIconGroupEntry*>(header + 3);
+    EXPECT_EQ(entries[0].Width, 16);
+    EXPECT_EQ(entries[1].Width, 32);
+    EXPECT_EQ(entries[0].BitCount, 32);
+    EXPECT_EQ(entries[1].BitCount, 32);
+}
+
+TEST(Win32Resources, ManifestAsksForCommonControlsSix) {
+    const HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(nullptr, manifest)));
+    const std::string xml(text, SizeofResource(nullptr, manifest));
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(xml.find("version=\"6.0.0.0\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace zorv

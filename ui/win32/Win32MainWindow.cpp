@@ -1,0 +1,298 @@
+#include "ui/win32/Win32MainWindow.h"
+
+#include <commctrl.h>
+
+#include "app/Cp1251.h"
+#include "app/Exceptions.h"
+#include "ui/ZorvGSMDemoMain.h"
+#include "ui/win32/Win32MessageLoop.h"
+#include "ui/win32/Win32Text.h"
+
+namespace zorv {
+namespace {
+
+const wchar_t kWindowClass[] = L"TZorvGSMDemoMainForm";
+const wchar_t kPanelClass[] = L"TZorvGSMDemoPanel";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr int kPanelTop = 430;
+constexpr int kPanelHeight = 63;
+constexpr int kFontHeight = 11;  // pixels: Tahoma 8 points at 96 dots per inch
+constexpr int kFirstButtonId = 100;
+constexpr uint32_t kDesignPanelColor = 0xF3F5F6;
+
+size_t Index(TButtonId id) { return static_cast<size_t>(id); }
+size_t Index(TLabelId id) { return static_cast<size_t>(id); }
+
+COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+HFONT CreateWindowFont(int weight) {
+    return CreateFontW(-kFontHeight, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+}
+
+void RegisterClasses(WNDPROC windowProc, WNDPROC panelProc) {
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = windowProc;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, 32, 32, LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, L"MAINICON", IMAGE_ICON, 16, 16, LR_SHARED));
+    windowClass.lpszClassName = kWindowClass;
+    RegisterClassExW(&windowClass);  // a second window registers it again harmlessly
+
+    WNDCLASSEXW panelClass{};
+    panelClass.cbSize = sizeof panelClass;
+    panelClass.lpfnWndProc = panelProc;
+    panelClass.hInstance = instance;
+    panelClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    panelClass.lpszClassName = kPanelClass;
+    RegisterClassExW(&panelClass);
+}
+
+// The outer size that gives the layout's client area with this frame; on the
+// classic frame of 4 pixels and caption of 23 it is 648 x 520.
+SIZE OuterSize() {
+    RECT rect{0, 0, TWin32MainWindow::kClientWidth, TWin32MainWindow::kClientHeight};
+    AdjustWindowRectEx(&rect, kWindowStyle, FALSE, 0);
+    return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+POINT CentredOnWorkArea(SIZE size) {
+    RECT area{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0);
+    return POINT{area.left + (area.right - area.left - size.cx) / 2, area.top + (area.bottom - area.top - size.cy) / 2};
+}
+
+template <class Owner>
+Owner* OwnerOf(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    return reinterpret_cast<Owner*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+}  // namespace
+
+TWin32MainWindow::TWin32MainWindow()
+    : FFont(CreateWindowFont(FW_NORMAL)),
+      FBoldFont(CreateWindowFont(FW_BOLD)),
+      FBackground(static_cast<HBITMAP>(
+          LoadImageW(GetModuleHandleW(nullptr), L"BACKGROUND", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
+      FPanelColor(ToColorRef(kDesignPanelColor)) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    RegisterClasses(&TWin32MainWindow::WindowProc, &TWin32MainWindow::PanelProc);
+
+    FOuterSize = OuterSize();
+    const POINT position = CentredOnWorkArea(FOuterSize);
+    FWindow = CreateWindowExW(WS_EX_CONTROLPARENT, kWindowClass, ToWide(DesignCaption()).c_str(), kWindowStyle,
+                              position.x, position.y, FOuterSize.cx, FOuterSize.cy, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), this);
+    if (!FWindow) throw EOSError("The main window cannot be created");
+
+    // The picture lies below the labels, which the window draws itself; the
+    // buttons are created in their tab order, which is also their z-order.
+    const COLORREF white = RGB(0xFF, 0xFF, 0xFF);
+    AddLabel(TLabelId::ProgrammStateInfo, 30, 290, 290, 42, white, "Строка 1<BR>Строка 2<BR>Строка 3");
+    AddLabel(TLabelId::UserActionInfo, 340, 290, 270, 19, white, "Строка 1");
+    CreateButton(TButtonId::StartDemo, 30, 346, 171, 25, "Записать демо-настройки");
+    CreateButton(TButtonId::MoneyLittle, 340, 315, 165, 25, "Предупредить об оплате");
+    CreateButton(TButtonId::MoneyOff, 340, 346, 173, 25, "Отключить услуги охраны");
+    CreateButton(TButtonId::MoneyFull, 340, 377, 125, 25, "Услуги оплачены");
+    CreateButton(TButtonId::EndDemo, 30, 377, 199, 25, "Записать заводские настройки");
+
+    FPanel = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE, 0, kPanelTop, kClientWidth, kPanelHeight,
+                             FWindow, nullptr, GetModuleHandleW(nullptr), this);
+    const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
+    AddLabel(TLabelId::ObjectsTitle, 30, 16, 75, 13, text, "<B>Объекты</B>");
+    AddLabel(TLabelId::MyPlovikTitle, 340, 16, 213, 13, text, "<B>Доступ в облачные сервисы</B>");
+    AddLabel(TLabelId::CallCenterTitle, 162, 16, 155, 13, text, "<B>Телефон call-центра</B>");
+    AddLabel(TLabelId::ObjectsValue, 30, 33, 115, 13, text, "0000, 0001");
+    AddLabel(TLabelId::CallCenterValue, 162, 33, 155, 13, text, "8 (000) 000-00-00");
+    AddLabel(TLabelId::MyPlovikValue, 340, 33, 221, 13, text, "demo+0000  |  demo0000");
+}
+
+TWin32MainWindow::~TWin32MainWindow() {
+    if (IsWindow(FWindow)) {
+        SetWindowLongPtrW(FPanel, GWLP_USERDATA, 0);
+        SetWindowLongPtrW(FWindow, GWLP_USERDATA, 0);
+        DestroyWindow(FWindow);
+    }
+}
+
+void TWin32MainWindow::CreateButton(TButtonId id, int left, int top, int width, int height, const char* caption) {
+    const HWND button =
+        CreateWindowExW(0, L"BUTTON", ToWide(Ansi(caption)).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                        left, top, width, height, FWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + Index(id))),
+                        GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
+    FButtons[Index(id)] = button;
+}
+
+void TWin32MainWindow::AddLabel(TLabelId id, int left, int top, int width, int height, COLORREF color,
+                                const char* text) {
+    FLabels[Index(id)] = std::make_unique<TWin32FormattedLabel>(RECT{left, top, left + width, top + height}, color);
+    FLabels[Index(id)]->SetMarkup(nullptr, Ansi(text));
+}
+
+HWND TWin32MainWindow::LabelParent(TLabelId id) const {
+    return id == TLabelId::ProgrammStateInfo || id == TLabelId::UserActionInfo ? FWindow : FPanel;
+}
+
+HWND TWin32MainWindow::Button(TButtonId button) const { return FButtons[Index(button)]; }
+
+const TWin32FormattedLabel& TWin32MainWindow::Label(TLabelId label) const { return *FLabels[Index(label)]; }
+
+void TWin32MainWindow::SetButtonHandler(TButtonId button, std::function<void()> handler) {
+    FHandlers[Index(button)] = std::move(handler);
+}
+
+void TWin32MainWindow::SetDeviceChangeHandler(std::function<void(WPARAM, LPARAM)> handler) {
+    FDeviceChangeHandler = std::move(handler);
+}
+
+void TWin32MainWindow::PaintWindow(HDC dc) const {
+    RECT client{0, 0, kClientWidth, kPanelTop};
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    if (FBackground) {
+        BITMAP info{};
+        GetObjectW(FBackground.Get(), sizeof info, &info);
+        const HDC source = CreateCompatibleDC(dc);
+        {
+            const TSelectObject select(source, FBackground.Get());
+            // At its natural size from the top-left corner, without stretching.
+            BitBlt(dc, 0, 0, info.bmWidth, info.bmHeight, source, 0, 0, SRCCOPY);
+        }
+        DeleteDC(source);
+    }
+    FLabels[Index(TLabelId::ProgrammStateInfo)]->Paint(dc, FFont.Get(), FBoldFont.Get());
+    FLabels[Index(TLabelId::UserActionInfo)]->Paint(dc, FFont.Get(), FBoldFont.Get());
+}
+
+void TWin32MainWindow::PaintPanel(HDC dc) const {
+    const TBrush brush(CreateSolidBrush(FPanelColor));
+    RECT area{0, 0, kClientWidth, kPanelHeight};
+    FillRect(dc, &area, brush.Get());
+    for (TLabelId id : {TLabelId::ObjectsTitle, TLabelId::MyPlovikTitle, TLabelId::CallCenterTitle,
+                        TLabelId::ObjectsValue, TLabelId::CallCenterValue, TLabelId::MyPlovikValue})
+        FLabels[Index(id)]->Paint(dc, FFont.Get(), FBoldFont.Get());
+}
+
+LRESULT CALLBACK TWin32MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = OwnerOf<TWin32MainWindow>(window, message, lParam);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->FWindow = window;
+    LRESULT result = 0;
+    RunHandler([&] { result = self->HandleWindowMessage(message, wParam, lParam); });
+    return result;
+}
+
+LRESULT CALLBACK TWin32MainWindow::PanelProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = OwnerOf<TWin32MainWindow>(window, message, lParam);
+    if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCCREATE) self->FPanel = window;
+    LRESULT result = 0;
+    RunHandler([&] { result = self->HandlePanelMessage(message, wParam, lParam); });
+    return result;
+}
+
+LRESULT TWin32MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;  // WM_PAINT covers everything
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        const HDC dc = BeginPaint(FWindow, &paint);
+        {
+            const TBufferedPaint buffer(dc, kClientWidth, kPanelTop);
+            PaintWindow(buffer.Dc());
+        }
+        EndPaint(FWindow, &paint);
+        return 0;
+    }
+    case WM_COMMAND: {
+        const size_t index = LOWORD(wParam) - kFirstButtonId;
+        if (HIWORD(wParam) == BN_CLICKED && index < kButtonCount && FHandlers[index]) FHandlers[index]();
+        return 0;
+    }
+    case WM_GETMINMAXINFO: {
+        // The user cannot resize the window: it keeps the layout's size.
+        auto* limits = reinterpret_cast<MINMAXINFO*>(lParam);
+        limits->ptMinTrackSize = POINT{FOuterSize.cx, FOuterSize.cy};
+        limits->ptMaxTrackSize = POINT{FOuterSize.cx, FOuterSize.cy};
+        return 0;
+    }
+    case WM_DEVICECHANGE:
+        if (FDeviceChangeHandler) FDeviceChangeHandler(wParam, lParam);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(FWindow);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcW(FWindow, message, wParam, lParam);
+    }
+}
+
+LRESULT TWin32MainWindow::HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        PAINTSTRUCT paint{};
+        const HDC dc = BeginPaint(FPanel, &paint);
+        {
+            const TBufferedPaint buffer(dc, kClientWidth, kPanelHeight);
+            PaintPanel(buffer.Dc());
+        }
+        EndPaint(FPanel, &paint);
+        return 0;
+    }
+    default:
+        return DefWindowProcW(FPanel, message, wParam, lParam);
+    }
+}
+
+void TWin32MainWindow::SetLabelText(TLabelId label, const std::string& markup) {
+    FLabels[Index(label)]->SetMarkup(LabelParent(label), markup);
+}
+
+void TWin32MainWindow::SetButtonCaption(TButtonId button, const std::string& caption) {
+    SetWindowTextW(FButtons[Index(button)], ToWide(caption).c_str());
+}
+
+void TWin32MainWindow::SetButtonEnabled(TButtonId button, bool enabled) {
+    EnableWindow(FButtons[Index(button)], enabled ? TRUE : FALSE);
+}
+
+void TWin32MainWindow::SetCaption(const std::string& caption) { SetWindowTextW(FWindow, ToWide(caption).c_str()); }
+
+void TWin32MainWindow::SetPanelColor(uint32_t rgb) {
+    FPanelColor = ToColorRef(rgb);
+    InvalidateRect(FPanel, nullptr, FALSE);
+}
+
+void TWin32MainWindow::Show() {
+    ShowWindow(FWindow, SW_SHOWNORMAL);
+    UpdateWindow(FWindow);
+    SetForegroundWindow(FWindow);
+    if (const HWND first = GetNextDlgTabItem(FWindow, nullptr, FALSE)) SetFocus(first);
+}
+
+// Later, from the message loop: a close asked for inside a handler ends the program once that handler returns.
+void TWin32MainWindow::Close() { PostMessageW(FWindow, WM_CLOSE, 0, 0); }
+
+int TWin32MainWindow::MessageBox(const std::string& text, const std::string& title, unsigned flags) {
+    // Owned by the window only while it is visible: a box shown before it would otherwise have no taskbar button.
+    const HWND owner = IsWindowVisible(FWindow) ? FWindow : nullptr;
+    return MessageBoxW(owner, ToWide(text).c_str(), ToWide(title).c_str(), flags);
+}
+
+}  // namespace zorv

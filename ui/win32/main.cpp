@@ -1,0 +1,41 @@
+// The Windows program: the message loop, the window, the Windows device source
+// and the main window's logic, wired as in the Qt program. The window stays
+// hidden until the first tick of the start timer shows it; when it closes,
+// the loop ends and the form releases its objects.
+#include <windows.h>
+
+#include "app/ApplicationExceptions.h"
+#include "app/CommonUtils.h"
+#include "discovery/DeviceSourceWin32.h"
+#include "ui/ZorvGSMDemoMain.h"
+#include "ui/win32/Win32MainWindow.h"
+#include "ui/win32/Win32MessageLoop.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        zorv::TWin32MessageLoop loop;
+        zorv::TWin32MainWindow window;
+        zorv::TDeviceSourceWin32 devices(window.Handle());
+        window.SetDeviceChangeHandler([&devices](WPARAM wParam, LPARAM lParam) { devices.HandleDeviceChange(wParam, lParam); });
+        zorv::TZorvGSMDemoMainForm form(loop, window, devices);
+
+        using zorv::TButtonId;
+        window.SetButtonHandler(TButtonId::StartDemo, [&form] { form.OnStartDemoButtonClick(); });
+        window.SetButtonHandler(TButtonId::EndDemo, [&form] { form.OnEndDemoButtonClick(); });
+        window.SetButtonHandler(TButtonId::MoneyLittle, [&form] { form.OnMoneyLittleButtonClick(); });
+        window.SetButtonHandler(TButtonId::MoneyOff, [&form] { form.OnMoneyOffButtonClick(); });
+        window.SetButtonHandler(TButtonId::MoneyFull, [&form] { form.OnMoneyFullButtonClick(); });
+        loop.SetDialogWindow(window.Handle());
+
+        form.OnFormCreate();
+        const int result = loop.Run();
+        form.OnFormDestroy();
+        // Nothing may reach the form once it is gone.
+        zorv::SetApplicationExceptionHandler(nullptr);
+        return result;
+    } catch (const std::exception& e) {
+        // Only the window's own creation can fail here; the program cannot run without it.
+        zorv::AddExceptionLog(e, "ZorvGSMDemo.WinMain");
+        return 1;
+    }
+}
