@@ -37,13 +37,16 @@ public:
     // All device names, each ended by NUL, the list ended by a second NUL.
     // Throws EOSError with the system's text on failure.
     virtual std::string QueryDosDevices() = 0;
-    // The present devices with this instance path; nullptr when the set cannot be had.
+    // The present devices with this instance path (compared without regard to case);
+    // nullptr when the set cannot be had.
     virtual std::unique_ptr<IDeviceInfoSet> GetClassDevs(const std::string& InstancePath) = 0;
     // Whether COMn can be opened exclusively now; the port is released at once.
     virtual bool ProbeExclusive(int32_t PortNumber) = 0;
-    // Starts delivering arrivals and removals to Handler on the user-interface thread.
+    // Starts delivering arrivals and removals to Handler on the user-interface thread;
+    // a second call replaces the handler.
     virtual void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) = 0;
-    // Where device nodes and their descriptions are found ("/" on a real system).
+    // Where device nodes and their descriptions are found ("/" on a real system);
+    // the list, the probe and the notifications follow the new root at once.
     virtual void SetDeviceRoot(const std::string& Root) = 0;
 };
 

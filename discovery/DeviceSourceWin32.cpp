@@ -119,11 +119,13 @@ bool TDeviceSourceWin32::ProbeExclusive(int32_t PortNumber) {
 
 void TDeviceSourceWin32::RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) {
     FHandler = std::move(Handler);
+    if (FRegistered) return;
     DEV_BROADCAST_DEVICEINTERFACE_A filter{};
     filter.dbcc_size = sizeof filter;
-    filter.dbcc_devicetype = kDbtDevTypDeviceInterface;
+    filter.dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
     // The notification handle is kept by the system until the process ends.
-    RegisterDeviceNotificationA(FWindow, &filter, DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES);
+    FRegistered = RegisterDeviceNotificationA(FWindow, &filter,
+                                              DEVICE_NOTIFY_WINDOW_HANDLE | DEVICE_NOTIFY_ALL_INTERFACE_CLASSES) != nullptr;
 }
 
 void TDeviceSourceWin32::SetDeviceRoot(const std::string&) {}

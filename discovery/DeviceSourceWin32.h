@@ -31,6 +31,8 @@ public:
 private:
     HWND FWindow;
     std::function<void(const TDeviceChangeMessage&)> FHandler;
+    // A second registration would deliver every message twice.
+    bool FRegistered = false;
 };
 
 }  // namespace zorv
