@@ -1,0 +1,117 @@
+// Writing the demonstration script into an emulated panel that answers at once,
+// over a real pseudo-terminal with the real driver and a real-time message
+// loop: from the button to the moment "reset" has been written. Each command
+// waits at least for the 10 ms input timer that delivers its answer, so 52 x
+// 10 ms is the floor; the counter FloorRatio says how far above it a run is.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <memory>
+#include <stdexcept>
+
+#include "FakeDeviceSource.h"
+#include "FakeMainView.h"
+#include "PanelEmulator.h"
+#include "PanelReadsBeforeClose.h"
+#include "RealTimeLoop.h"
+#include "TempDir.h"
+#include "dialogue/CommandsList.h"
+#include "discovery/SerialPort.h"
+#include "serial/ComPortUS.h"
+#include "serial/PortPath.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace zorv::test {
+namespace {
+
+constexpr int32_t kPanelPort = 4;
+constexpr unsigned kTimeoutMs = 20000;
+constexpr double kFloorSeconds = 52 * 0.010;
+
+// A panel plugged in under a temporary root and the main window that talks to it.
+class Bench {
+public:
+    Bench() : FForm(FLoop, FView, FDevices) {
+        emu::PanelOptions options;
+        options.DeviceRoot = FRoot.Path();
+        options.RestartDelay = std::chrono::milliseconds(20);
+        FPanel = std::make_unique<emu::PanelEmulator>(options);
+        FBackend = std::make_unique<PanelReadsBeforeClose>(FPanel->Record());
+        FPanel->Plug();
+        SetPortPathResolver([this](int32_t port) { return port == kPanelPort ? FPanel->DevPath() : std::string(); });
+
+        FForm.FPortList = std::make_unique<TSerialPortList>();
+        auto entry = std::make_unique<TSerialPort>();
+        entry->PortNumber = kPanelPort;
+        entry->Product = "Tvak";
+        entry->Enabled = true;
+        FForm.FPortList->push_back(std::move(entry));
+        FForm.SetPortDefault();
+        FForm.FCheckPortsTimer = FLoop.CreateTimer(5000, [](ITimer*) {}, false);
+        FForm.FSendCommandTimer = FLoop.CreateTimer(60000, [this](ITimer* t) { FForm.OnSendCommandTimer(t); }, false);
+        FForm.FCommandsList = std::make_unique<TCommandsList>();
+    }
+
+    ~Bench() {
+        FForm.FComPort.reset();
+        FBackend.reset();
+        FPanel->Unplug();
+        SetPortPathResolver(nullptr);
+    }
+
+    // Connects to the panel as soon as it is plugged in and waits until it is identified.
+    void Connect() {
+        if (!FPanel->Record().WaitForPlugCount(FPlugCount, std::chrono::milliseconds(kTimeoutMs)))
+            throw std::runtime_error("the panel did not come back");
+        FForm.OnConnectButtonClick();
+        Expect([&] { return FForm.FState == psConnected || FForm.FState == psDemoLoaded; }, "identification");
+    }
+
+    // Seconds from the button to "reset" having been written.
+    double WriteDemonstration() {
+        const auto start = std::chrono::steady_clock::now();
+        FForm.OnStartDemoButtonClick();
+        Expect([&] { return FForm.FTestedPort == -1; }, "the script");
+        const auto end = std::chrono::steady_clock::now();
+        ++FPlugCount;
+        return std::chrono::duration<double>(end - start).count();
+    }
+
+private:
+    template <class Pred>
+    void Expect(Pred pred, const char* what) {
+        if (!FLoop.RunUntil(pred, kTimeoutMs)) throw std::runtime_error(std::string("timed out: ") + what);
+    }
+
+    TempDir FRoot;
+    std::unique_ptr<emu::PanelEmulator> FPanel;
+    std::unique_ptr<PanelReadsBeforeClose> FBackend;
+    RealTimeLoop FLoop;
+    FakeMainView FView;
+    FakeDeviceSource FDevices;
+    TZorvGSMDemoMainForm FForm;
+    int FPlugCount = 1;
+};
+
+void BM_WriteDemonstrationScript(benchmark::State& state) {
+    Bench bench;
+    double total = 0;
+    for (auto _ : state) {
+        bench.Connect();
+        const double seconds = bench.WriteDemonstration();
+        state.SetIterationTime(seconds);
+        total += seconds;
+    }
+    state.counters["FloorRatio"] = total / static_cast<double>(state.iterations()) / kFloorSeconds;
+}
+
+BENCHMARK(BM_WriteDemonstrationScript)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(7);
+
+}  // namespace
+}  // namespace zorv::test
+
+BENCHMARK_MAIN();

@@ -1,0 +1,55 @@
+#pragma once
+// The main window with fake seams: a message loop in virtual time, a window
+// that records, a serial backend without a device, and one panel port in the
+// port list. Bytes "from the panel" go into the receive ring as the reader
+// would store them; the 10 ms input timer then hands them to the dialogue.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "FakeCommBackend.h"
+#include "FakeDeviceSource.h"
+#include "FakeMainView.h"
+#include "FakeMessageLoop.h"
+#include "TempDir.h"
+#include "ui/ZorvGSMDemoMain.h"
+
+namespace zorv::test {
+
+class DialogueTest : public ::testing::Test {
+protected:
+    static constexpr int32_t kPanelPort = 7;
+
+    DialogueTest();
+    ~DialogueTest() override;
+
+    // Opens the panel's port as discovery does; the handshake starts.
+    void Connect();
+    // Stores bytes in the ring and lets the input timer deliver them.
+    void Deliver(const std::string& bytes);
+    // Connects and answers the handshake, the login and the serial-number query.
+    void Identify(const std::string& version = "5.1.10.6", const std::string& serial = "123456",
+                  const std::string& login = "OK");
+
+    // Lines written to the port (each without its CR LF), from the given index on.
+    std::vector<std::string> Sent(size_t from = 0) const;
+    size_t SentCount() const { return Sent().size(); }
+    // Reply lines as the controller log recorded them.
+    std::vector<std::string> LoggedReplies() const;
+    std::string ErrorLog() const;
+
+    // Answers each written command with the lines that Answer gives (nothing while unset).
+    std::function<std::vector<std::string>(const std::string& command)> Answer;
+
+    TempDir FDir;
+    FakeMessageLoop FLoopFake;
+    FakeMainView FViewFake;
+    FakeDeviceSource FDevicesFake;
+    FakeCommBackend FBackend;
+    TZorvGSMDemoMainForm Form;
+    int CheckPortsTicks = 0;
+};
+
+}  // namespace zorv::test

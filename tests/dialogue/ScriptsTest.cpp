@@ -1,0 +1,228 @@
+#include "DemoScript.h"
+#include "DialogueFixture.h"
+#include "ScriptResources.h"
+#include "app/Cp1251.h"
+#include "dialogue/CommandsList.h"
+
+namespace zorv::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class Scripts : public DialogueTest {
+protected:
+    // Records the virtual time and the state at which each line goes out.
+    void RecordSends() {
+        FBackend.OnWritten = [this, answer = FBackend.OnWritten](const std::string& block) {
+            SendTimes.push_back(FLoopFake.ElapsedMs());
+            StatesAtSend.push_back(Form.FState);
+            answer(block);
+        };
+    }
+    std::vector<uint64_t> SendTimes;
+    std::vector<TProgramState> StatesAtSend;
+};
+
+TEST_F(Scripts, DemonstrationIsSentCommandByCommandOnThePanelsAnswers) {
+    Identify("5.1.10.6", "123456");
+    const size_t before = SentCount();
+    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
+    RecordSends();
+    Form.OnStartDemoButtonClick();
+    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    EXPECT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
+    for (TProgramState state : StatesAtSend) EXPECT_EQ(state, psLoadDemo);
+    EXPECT_EQ(Form.FState, psLoadDemo);
+    EXPECT_TRUE(Form.FLoadDemoPending);
+    EXPECT_FALSE(Form.FLoadFtdefPending);
+    EXPECT_FALSE(Form.FScriptRunning);
+    EXPECT_FALSE(Form.FMainFirmware);
+    EXPECT_EQ(Form.FTestedPort, -1);
+    EXPECT_TRUE(Form.FCheckPortsTimer->Enabled());
+    EXPECT_TRUE(Form.FSendCommandTimer->Enabled());
+    EXPECT_EQ(Form.FCurrentCommand, "reset");
+
+    // The panel is back: the demonstration is completed on its main firmware's answer.
+    const size_t afterScript = SentCount();
+    Connect();
+    Deliver("Main ver=5.1.10.6\r");
+    // The clock starts at 2026-12-07 04:35:00.000, which is 1796618100.
+    const std::string time = "TIME=" + std::to_string(1796618100u + SendTimes.back() / 1000);
+    EXPECT_EQ(Sent(afterScript), (Lines{"", "VERSION?", "AUTH=7653", "ARM_IGNORE_TAMPER=1", time}));
+    EXPECT_EQ(Form.FState, psDemoLoaded);
+    EXPECT_FALSE(Form.FLoadDemoPending);
+    FLoopFake.Advance(60000);
+    EXPECT_FALSE(Form.FSendCommandTimer->Enabled());
+    EXPECT_EQ(ErrorLog(), "");
+}
+
+TEST_F(Scripts, ObjectNumberZeroGivesAccountZero) {
+    Connect();
+    Form.FMainFirmware = true;
+    Answer = [](const std::string&) { return Lines{"OK"}; };
+    Form.OnStartDemoButtonClick();
+    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    EXPECT_EQ(Sent(2), CommandTexts(DemoScriptCommands("0")));
+}
+
+TEST_F(Scripts, SilentPanelGetsOneCommandEverySixtySeconds) {
+    Identify();
+    const size_t before = SentCount();
+    RecordSends();
+    Form.OnStartDemoButtonClick();
+    FLoopFake.Advance(52ull * 60000);
+    ASSERT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
+    ASSERT_EQ(SendTimes.size(), 52u);
+    EXPECT_EQ(SendTimes.back() - SendTimes.front(), 51u * 60000u);
+    for (size_t i = 1; i < SendTimes.size(); ++i) EXPECT_EQ(SendTimes[i] - SendTimes[i - 1], 60000u);
+    EXPECT_FALSE(Form.FSendCommandTimer->Enabled());
+    EXPECT_FALSE(Form.FScriptRunning);
+    EXPECT_EQ(Form.FState, psLoadDemo);
+}
+
+TEST_F(Scripts, LateAnswerCountsForTheCurrentCommand) {
+    Identify();
+    const size_t before = SentCount();
+    Form.OnStartDemoButtonClick();
+    FLoopFake.Advance(60000);
+    EXPECT_EQ(Sent(before), (Lines{"ftdef", "REFRESH_PART_STATE"}));
+    FLoopFake.Advance(30000);
+    Deliver("OK\r");  // the late answer to "ftdef"
+    EXPECT_EQ(Sent(before), (Lines{"ftdef", "REFRESH_PART_STATE", "ACCOUNT=3456"}));
+    // The watchdog counts anew from the command that just went out.
+    FLoopFake.Advance(59999);
+    EXPECT_EQ(SentCount(), before + 3);
+    FLoopFake.Advance(1);
+    EXPECT_EQ(SentCount(), before + 4);
+}
+
+TEST_F(Scripts, RefusalsAndKeywordRepliesAdvanceToo) {
+    Identify();
+    const size_t before = SentCount();
+    int n = 0;
+    Answer = [&n](const std::string& command) {
+        if (command == "reset") return Lines{};
+        switch (n++ % 4) {
+        case 0: return Lines{"UNKNOWN_COMMAND"};
+        case 1: return Lines{"value error"};
+        case 2: return Lines{command};  // an echo alone does not answer
+        default: return Lines{"OK"};
+        }
+    };
+    Form.OnStartDemoButtonClick();
+    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 52 * 60000, 10);
+    EXPECT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
+}
+
+TEST_F(Scripts, SecondPressSendsTheWholeScriptAgain) {
+    Identify();
+    const size_t before = SentCount();
+    Form.OnStartDemoButtonClick();
+    FLoopFake.Advance(2 * 60000);
+    EXPECT_EQ(SentCount(), before + 3);
+    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
+    Form.OnStartDemoButtonClick();
+    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    EXPECT_EQ(Sent(before + 3), CommandTexts(DemoScriptCommands("3456")));
+}
+
+TEST_F(Scripts, FactorySettingsSendThreeCommandsAndComeBackConnected) {
+    Identify();
+    const size_t before = SentCount();
+    Form.FState = psMoneyOff;
+    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
+    RecordSends();
+    Form.OnEndDemoButtonClick();
+    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    EXPECT_EQ(Sent(before), (Lines{"ftdef", "settings_save", "reset"}));
+    for (TProgramState state : StatesAtSend) EXPECT_EQ(state, psLoadFtdef);
+    EXPECT_TRUE(Form.FLoadFtdefPending);
+    EXPECT_FALSE(Form.FLoadDemoPending);
+    EXPECT_EQ(Form.FState, psLoadFtdef);
+
+    const size_t afterScript = SentCount();
+    Connect();
+    Deliver("Main ver=5.1.10.6\r");
+    EXPECT_EQ(Form.FState, psConnected);
+    EXPECT_FALSE(Form.FLoadFtdefPending);
+    // The panel's "OK" to the repeated login: the serial number is read again.
+    EXPECT_EQ(Sent(afterScript), (Lines{"", "VERSION?", "AUTH=7653", "KVELT_SN?"}));
+}
+
+struct BillingCase {
+    void (TZorvGSMDemoMainForm::*Click)();
+    const char* Command;
+    TProgramState State;
+};
+
+class Billing : public Scripts, public ::testing::WithParamInterface<BillingCase> {};
+
+TEST_P(Billing, SendsOneLineAndSetsTheStateAtOnce) {
+    Identify();
+    Form.FState = psDemoLoaded;
+    Form.FExpectedReply = "KEEP";
+    const size_t before = FBackend.Written.size();
+    (Form.*GetParam().Click)();
+    ASSERT_EQ(FBackend.Written.size(), before + 1);
+    EXPECT_EQ(FBackend.Written.back(), std::string(GetParam().Command) + "\r\n");
+    EXPECT_EQ(Form.FState, GetParam().State);
+    EXPECT_EQ(Form.FCurrentCommand, GetParam().Command);
+    EXPECT_EQ(Form.FExpectedReply, "KEEP");
+    EXPECT_FALSE(Form.FScriptRunning);
+    EXPECT_FALSE(Form.FSendCommandTimer->Enabled());
+    Deliver("ERROR\rOK\r");
+    FLoopFake.Advance(120000);
+    EXPECT_EQ(FBackend.Written.size(), before + 1);
+    EXPECT_EQ(Form.FState, GetParam().State);
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, Billing,
+                         ::testing::Values(BillingCase{&TZorvGSMDemoMainForm::OnMoneyLittleButtonClick, "ARM_ALLOWED=2",
+                                                       psMoneyLittle},
+                                           BillingCase{&TZorvGSMDemoMainForm::OnMoneyOffButtonClick, "ARM_ALLOWED=3",
+                                                       psMoneyOff},
+                                           BillingCase{&TZorvGSMDemoMainForm::OnMoneyFullButtonClick, "ARM_ALLOWED=0",
+                                                       psMoneyFull}));
+
+TEST_F(Scripts, EmptyDemonstrationScriptEndsTheProgram) {
+    ScriptResources resources;
+    resources.Texts["ZORVGSMDEMOSTARTCMD"] = "";
+    Identify();
+    const size_t before = SentCount();
+    Form.OnStartDemoButtonClick();
+    ASSERT_EQ(FViewFake.MessageBoxes.size(), 1u);
+    EXPECT_EQ(FViewFake.MessageBoxes[0].Text, Ansi("Нет комманд для запуска демо режима"));
+    EXPECT_EQ(FViewFake.MessageBoxes[0].Flags, 16u);
+    EXPECT_EQ(FViewFake.CloseCount, 1);
+    EXPECT_EQ(SentCount(), before);
+    EXPECT_EQ(Form.FState, psConnected);
+    EXPECT_FALSE(Form.FScriptRunning);
+    EXPECT_FALSE(Form.FLoadDemoPending);
+}
+
+TEST_F(Scripts, EmptyFactoryScriptDoesNothing) {
+    ScriptResources resources;
+    Identify();
+    const size_t before = SentCount();
+    Form.OnEndDemoButtonClick();
+    EXPECT_EQ(SentCount(), before);
+    EXPECT_EQ(Form.FState, psConnected);
+    EXPECT_FALSE(Form.FLoadFtdefPending);
+    EXPECT_TRUE(FViewFake.MessageBoxes.empty());
+    EXPECT_EQ(FViewFake.CloseCount, 0);
+}
+
+TEST_F(Scripts, ScriptOfBlankLinesEndsTheRunAtOnce) {
+    ScriptResources resources;
+    resources.Texts["ZORVGSMDEMOSTARTCMD"] = "\n  \n\t\n";
+    Identify();
+    const size_t before = SentCount();
+    Form.OnStartDemoButtonClick();
+    EXPECT_EQ(SentCount(), before);
+    EXPECT_FALSE(Form.FScriptRunning);
+    EXPECT_FALSE(Form.FSendCommandTimer->Enabled());
+    EXPECT_EQ(Form.FState, psLoadDemo);
+}
+
+}  // namespace
+}  // namespace zorv::test
