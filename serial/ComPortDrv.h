@@ -89,6 +89,9 @@ void CommDrvClose(TCommDrv& Drv);
 uint32_t CommDrvWrite(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count);
 constexpr unsigned kWriteDeadlineMs = 2000;
 
+// How long close waits for written bytes to leave before it discards them.
+constexpr unsigned kCloseDrainMs = 500;
+
 // The reader's store step for Waiting bytes reported waiting in the port:
 // reads at most the ring's free space through Read, in one piece or, across
 // the ring's end, in two; raises ReceivedBytes and, unless the consumer holds

@@ -162,7 +162,10 @@ public:
     void Close(TCommDrv& Drv) override {
         const int port = Fd(Drv.Handle);
         ioctl(port, TIOCNXCL);
-        tcflush(port, TCIOFLUSH);
+        // The last command before a close is often "reset" or "START_MAIN": let it
+        // leave before discarding anything. Output that a stalled device never
+        // takes is dropped after the deadline, so close() cannot block on it.
+        tcflush(port, DrainOutput(port) ? TCIFLUSH : TCIOFLUSH);
         ::close(port);
         ::close(Fd(Drv.WakeHandle));
         Drv.Handle = kCommHandleNone;
@@ -190,6 +193,17 @@ public:
     }
 
 private:
+    static bool DrainOutput(int Port) {
+        using Clock = std::chrono::steady_clock;
+        const auto deadline = Clock::now() + std::chrono::milliseconds(kCloseDrainMs);
+        for (;;) {
+            int queued = 0;
+            if (ioctl(Port, TIOCOUTQ, &queued) != 0 || queued <= 0) return true;
+            if (Clock::now() >= deadline) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+    }
+
     static bool WaitWritable(int Port, int TimeoutMs) {
         pollfd p{Port, POLLOUT, 0};
         int r;

@@ -85,6 +85,23 @@ TEST_F(ComPortDrvPtyTest, OpensClosesAndReopens) {
     EXPECT_EQ(Unread(), "again");
 }
 
+TEST_F(ComPortDrvPtyTest, BytesWrittenRightBeforeCloseStillReachTheDevice) {
+    // "reset" and "START_MAIN" are followed at once by a close. The device side
+    // keeps the line open, as a panel on a pseudo-terminal does.
+    const int held = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(CommDrvOpen(CommDrv));
+        const std::string command = "reset\r\n";
+        EXPECT_EQ(CommDrvWrite(CommDrv.Handle, reinterpret_cast<const uint8_t*>(command.data()),
+                               static_cast<uint32_t>(command.size())),
+                  command.size());
+        CommDrvClose(CommDrv);
+        EXPECT_EQ(Pty.ReadSent(command.size(), 1000), command) << "round " << i;
+    }
+    ::close(held);
+}
+
 TEST_F(ComPortDrvPtyTest, CloseEndsTheReaderSoNoneSurvivesAReopen) {
     const size_t threads = ThreadCount();
     for (int i = 0; i < 3; ++i) {
