@@ -216,21 +216,6 @@ TEST_F(EmulatedPanel, PanelWithoutSerialNumberIsNotConnected) {
     EXPECT_EQ(Form.FSerialNumber, -1);
 }
 
-TEST_F(EmulatedPanel, FirmwareWithoutLoginIsIdentifiedAndCompletedWithoutIt) {
-    Options.Password.reset();
-    Start();
-    Identify();
-    EXPECT_FALSE(Form.FPasswordRequired);
-    const size_t before = Received().size();
-    RunScriptThroughRestart(&TZorvGSMDemoMainForm::OnStartDemoButtonClick);
-    ASSERT_TRUE(RunUntil([&] { return Form.FState == psDemoLoaded && Received().size() >= before + 52 + 3; }))
-        << Transcript();
-    const Lines received = Received();
-    EXPECT_EQ(received[before + 52], "VERSION?");
-    EXPECT_EQ(received[before + 53], "ARM_IGNORE_TAMPER=1");
-    EXPECT_EQ(received[before + 54].rfind("TIME=", 0), 0u);
-}
-
 TEST_F(EmulatedPanel, EchoingPanelIsServedAsAnyOther) {
     Options.Echo = true;
     Start();

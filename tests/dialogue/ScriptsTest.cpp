@@ -96,24 +96,6 @@ TEST_F(Scripts, LateAnswerCountsForTheCurrentCommand) {
     EXPECT_EQ(SentCount(), before + 4);
 }
 
-TEST_F(Scripts, RefusalsAndKeywordRepliesAdvanceToo) {
-    Identify();
-    const size_t before = SentCount();
-    int n = 0;
-    Answer = [&n](const std::string& command) {
-        if (command == "reset") return Lines{};
-        switch (n++ % 4) {
-        case 0: return Lines{"UNKNOWN_COMMAND"};
-        case 1: return Lines{"value error"};
-        case 2: return Lines{command};  // an echo alone does not answer
-        default: return Lines{"OK"};
-        }
-    };
-    Form.OnStartDemoButtonClick();
-    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 52 * 60000, 10);
-    EXPECT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
-}
-
 TEST_F(Scripts, SecondPressSendsTheWholeScriptAgain) {
     Identify();
     const size_t before = SentCount();
