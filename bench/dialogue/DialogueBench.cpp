@@ -12,7 +12,6 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "PanelEmulator.h"
-#include "PanelReadsBeforeClose.h"
 #include "RealTimeLoop.h"
 #include "TempDir.h"
 #include "dialogue/CommandsList.h"
@@ -36,7 +35,6 @@ public:
         options.DeviceRoot = FRoot.Path();
         options.RestartDelay = std::chrono::milliseconds(20);
         FPanel = std::make_unique<emu::PanelEmulator>(options);
-        FBackend = std::make_unique<PanelReadsBeforeClose>(FPanel->Record());
         FPanel->Plug();
         SetPortPathResolver([this](int32_t port) { return port == kPanelPort ? FPanel->DevPath() : std::string(); });
 
@@ -54,7 +52,6 @@ public:
 
     ~Bench() {
         FForm.FComPort.reset();
-        FBackend.reset();
         FPanel->Unplug();
         SetPortPathResolver(nullptr);
     }
@@ -85,7 +82,6 @@ private:
 
     TempDir FRoot;
     std::unique_ptr<emu::PanelEmulator> FPanel;
-    std::unique_ptr<PanelReadsBeforeClose> FBackend;
     RealTimeLoop FLoop;
     FakeMainView FView;
     FakeDeviceSource FDevices;

@@ -10,7 +10,6 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "PanelEmulator.h"
-#include "PanelReadsBeforeClose.h"
 #include "RealTimeLoop.h"
 #include "TempDir.h"
 #include "DemoScript.h"
@@ -48,7 +47,6 @@ protected:
 
     ~EmulatedPanel() override {
         Form.FComPort.reset();
-        Backend.reset();
         if (Panel) Panel->Unplug();
         SetPortPathResolver(nullptr);
         ErrorLogPath.clear();
@@ -56,7 +54,6 @@ protected:
 
     void Start() {
         Panel = std::make_unique<emu::PanelEmulator>(Options);
-        Backend = std::make_unique<PanelReadsBeforeClose>(Panel->Record());
         Panel->Plug();
         SetPortPathResolver([this](int32_t port) { return port == kPanelPort ? Panel->DevPath() : std::string(); });
 
@@ -114,7 +111,6 @@ protected:
     TempDir Root;
     emu::PanelOptions Options;
     std::unique_ptr<emu::PanelEmulator> Panel;
-    std::unique_ptr<PanelReadsBeforeClose> Backend;
     RealTimeLoop Loop;
     FakeMainView View;
     FakeDeviceSource Devices;
