@@ -4,24 +4,12 @@
 #include <string>
 
 #include "app/CommonUtils.h"
+#include "FuzzResources.h"
 #include "app/Resources.h"
 #include "ui/CaptionsList.h"
 
-namespace {
-
-class FuzzResources : public zorv::IResourceSource {
-public:
-    std::string Text;
-    bool Load(const std::string&, std::string& bytes) override {
-        bytes = Text;
-        return true;
-    }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static FuzzResources resources;
+    static zorv::fuzz::FuzzResources resources;
     zorv::ErrorLogPath = "/dev/shm/zorv-fuzz-errors.log";  // missing keys are logged
     resources.Text.assign(reinterpret_cast<const char*>(data), size);
     zorv::SetResourceSource(&resources);

@@ -3,25 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "FuzzResources.h"
 #include "app/Resources.h"
 #include "dialogue/CommandsList.h"
 
-namespace {
-
-class FuzzResources : public zorv::IResourceSource {
-public:
-    std::string Text;
-    bool Load(const std::string&, std::string& bytes) override {
-        bytes = Text;
-        return true;
-    }
-};
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 4) return 0;
-    static FuzzResources resources;
+    static zorv::fuzz::FuzzResources resources;
     uint32_t objectNumber = 0;
     for (int i = 0; i < 4; ++i) objectNumber = (objectNumber << 8) | data[i];
     resources.Text.assign(reinterpret_cast<const char*>(data + 4), size - 4);
