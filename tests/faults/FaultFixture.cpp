@@ -1,0 +1,150 @@
+#include "FaultFixture.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "dialogue/CommandsList.h"
+#include "ui/CaptionsList.h"
+
+namespace zorv::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+// What the window shows in each state: the prefix of its caption keys and which buttons work.
+struct StateView {
+    const char* Prefix;
+    bool StartDemo, EndDemo, MoneyLittle, MoneyOff, MoneyFull;
+};
+const StateView kStateViews[] = {
+    {"WaitConnect", false, false, false, false, false}, {"WrongVersion", false, false, false, false, false},
+    {"Connected", true, true, false, false, false},     {"LoadDemo", false, false, false, false, false},
+    {"DemoLoaded", false, true, true, true, false},     {"MoneyLittle", false, true, false, true, true},
+    {"MoneyOff", false, true, true, false, true},       {"MoneyFull", false, true, true, true, false},
+    {"LoadFtdef", false, false, false, false, false},
+};
+
+void AddScript(std::set<std::string>& commands, TCommandsList& list) {
+    std::string command, reply;
+    while (list.GetNextCommand(command, reply)) commands.insert(command);
+}
+
+bool IsTimeCommand(const std::string& line) {
+    if (line.compare(0, 5, "TIME=") != 0 || line.size() == 5) return false;
+    const size_t digits = line[5] == '-' ? 6 : 5;
+    return digits < line.size() && line.find_first_not_of("0123456789", digits) == std::string::npos;
+}
+
+}  // namespace
+
+emu::PanelEmulator& FaultTest::PlugIn(const emu::PanelOptions& options) {
+    emu::PanelEmulator& panel = AddDevice(options);
+    panel.Plug();
+    return panel;
+}
+
+emu::PanelEmulator& FaultTest::Connected(const emu::PanelOptions& options) {
+    emu::PanelEmulator& panel = PlugIn(options);
+    EXPECT_TRUE(WaitForState(psConnected)) << Describe(panel);
+    return panel;
+}
+
+double FaultTest::ProcessCpuSeconds() {
+    std::ifstream file("/proc/self/stat");
+    std::string stat((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    // The command name may hold blanks; the fields after it are counted from its closing parenthesis.
+    std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+    std::string field;
+    unsigned long long utime = 0, stime = 0;
+    for (int index = 3; fields >> field; ++index) {
+        if (index == 14) utime = std::stoull(field);
+        if (index == 15) {
+            stime = std::stoull(field);
+            break;
+        }
+    }
+    return static_cast<double>(utime + stime) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+}
+
+bool FaultTest::BackToIdle() {
+    const auto end = std::chrono::steady_clock::now() + 1s;
+    while (std::chrono::steady_clock::now() < end) {
+        const double cpu = ProcessCpuSeconds();
+        const auto start = std::chrono::steady_clock::now();
+        PumpFor(250ms);
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (ProcessCpuSeconds() - cpu < wall / 3) return true;
+    }
+    return false;
+}
+
+std::set<std::string> FaultTest::RuleCommands(int32_t objectNumber) const {
+    std::set<std::string> commands = {"",         "VERSION?",      "START_MAIN",    "AUTH=7653",
+                                      "KVELT_SN?", "ARM_ALLOWED=2", "ARM_ALLOWED=3", "ARM_ALLOWED=0",
+                                      "ARM_IGNORE_TAMPER=1"};
+    TCommandsList demo;
+    demo.InitStartCmd();
+    demo.InitAccount(static_cast<uint32_t>(objectNumber));
+    AddScript(commands, demo);
+    TCommandsList factory;
+    factory.InitEndCmd();
+    AddScript(commands, factory);
+    return commands;
+}
+
+void FaultTest::ExpectOnlyRuleCommands(const emu::PanelEmulator& panel, int32_t objectNumber) const {
+    const std::set<std::string> allowed = RuleCommands(objectNumber);
+    for (const auto& line : panel.Record().ReceivedTexts())
+        EXPECT_TRUE(allowed.count(line) || IsTimeCommand(line)) << "not a command of the rules: " << line;
+}
+
+void FaultTest::ExpectShows(TProgramState state) const {
+    ASSERT_EQ(Form.FState, state);
+    const StateView& view = kStateViews[state];
+    std::string caption;
+    GetCaption(std::string(view.Prefix) + "_StateInfo", caption);
+    EXPECT_FALSE(caption.empty());
+    const auto label = View.Labels.find(TLabelId::ProgrammStateInfo);
+    ASSERT_NE(label, View.Labels.end());
+    EXPECT_EQ(label->second, caption);
+    const auto enabled = [&](TButtonId button) {
+        const auto it = View.Enabled.find(button);
+        return it != View.Enabled.end() && it->second;
+    };
+    EXPECT_EQ(enabled(TButtonId::StartDemo), view.StartDemo);
+    EXPECT_EQ(enabled(TButtonId::EndDemo), view.EndDemo);
+    EXPECT_EQ(enabled(TButtonId::MoneyLittle), view.MoneyLittle);
+    EXPECT_EQ(enabled(TButtonId::MoneyOff), view.MoneyOff);
+    EXPECT_EQ(enabled(TButtonId::MoneyFull), view.MoneyFull);
+}
+
+std::size_t FaultTest::ReceivedCount(const emu::PanelEmulator& panel) { return panel.Record().ReceivedTexts().size(); }
+
+bool FaultTest::WaitReceived(const emu::PanelEmulator& panel, std::size_t count, std::chrono::milliseconds limit) {
+    return Pump([&] { return ReceivedCount(panel) >= count; }, limit);
+}
+
+bool FaultTest::PumpWithWatchdog(const emu::PanelEmulator& panel, const std::function<bool()>& pred,
+                                 std::chrono::milliseconds limit) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        const std::size_t before = ReceivedCount(panel);
+        if (Pump([&] { return pred() || ReceivedCount(panel) > before; }, 300ms)) {
+            if (pred()) return true;
+            continue;
+        }
+        Loop.Advance(60000);
+    }
+    return pred();
+}
+
+void FaultTest::Configure(const std::string& ini) {
+    Dir.Write("ZorvGSMDemo.ini", ini);
+    Form.ReadIniFile();
+}
+
+}  // namespace zorv::test
