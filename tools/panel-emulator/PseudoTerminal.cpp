@@ -53,9 +53,12 @@ void PseudoTerminal::FillPanelInput() {
     // The kernel hands bytes on to the master's side in the background, so room comes back
     // shortly after a fill: fill again until no room has come back for a while (bounded).
     for (int round = 0; round < 100; ++round) {
-        for (;;) {
-            const ssize_t n = ::write(FSlave.Get(), kFiller, sizeof kFiller);
-            if (n <= 0 && !(n < 0 && errno == EINTR)) break;
+        // A terminal that refuses a large piece may still take a small one: down to single bytes.
+        for (const std::size_t piece : {sizeof kFiller, std::size_t(256), std::size_t(16), std::size_t(1)}) {
+            for (;;) {
+                const ssize_t n = ::write(FSlave.Get(), kFiller, piece);
+                if (n <= 0 && !(n < 0 && errno == EINTR)) break;
+            }
         }
         pollfd room{FSlave.Get(), POLLOUT, 0};
         if (::poll(&room, 1, 20) != 1 || room.revents != POLLOUT) return;
