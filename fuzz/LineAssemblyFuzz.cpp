@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <unistd.h>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,11 @@ namespace {
 
 using namespace zorv;
 
-const char kLogFile[] = "/dev/shm/zorv-fuzz-lines.log";
+// One file per process: several fuzzing processes may run side by side.
+const std::string& LogFile() {
+    static const std::string name = "/dev/shm/zorv-fuzz-lines-" + std::to_string(getpid()) + ".log";
+    return name;
+}
 
 std::string Trimmed(const std::string& raw) {
     size_t begin = 0;
@@ -46,7 +51,7 @@ std::vector<std::string> ExpectedLines(const std::string& stream) {
 
 std::vector<std::string> LoggedLines() {
     std::vector<std::string> lines;
-    std::FILE* f = std::fopen(kLogFile, "rb");
+    std::FILE* f = std::fopen(LogFile().c_str(), "rb");
     if (!f) return lines;
     std::string log;
     char buf[4096];
@@ -73,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (chunks.empty()) chunks.push_back(64);
     const std::string stream(reinterpret_cast<const char*>(data + 1 + chunkCount), size - 1 - chunkCount);
 
-    std::remove(kLogFile);
+    std::remove(LogFile().c_str());
     ErrorLogPath = "/dev/null";
     test::FakeMessageLoop loop;
     test::FakeMainView view;
@@ -82,7 +87,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         TZorvGSMDemoMainForm form(loop, view, devices);
         form.FControllerLogEnabled = true;
-        form.FControllerLogFileName = kLogFile;
+        form.FControllerLogFileName = LogFile();
         form.FPortList = std::make_unique<TSerialPortList>();
         form.SetPortDefault();
         form.FComPort->SetInpBufSize(64);
