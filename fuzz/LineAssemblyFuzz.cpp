@@ -78,38 +78,42 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (chunks.empty()) chunks.push_back(64);
     const std::string stream(reinterpret_cast<const char*>(data + 1 + chunkCount), size - 1 - chunkCount);
 
-    std::remove(LogFile().c_str());
-    ErrorLogPath = "/dev/null";
-    test::FakeMessageLoop loop;
-    test::FakeMainView view;
-    test::FakeDeviceSource devices;
-    test::FakeCommBackend backend;
-    {
-        TZorvGSMDemoMainForm form(loop, view, devices);
-        form.FControllerLogEnabled = true;
-        form.FControllerLogFileName = LogFile();
-        form.FPortList = std::make_unique<TSerialPortList>();
-        form.SetPortDefault();
-        form.FComPort->SetInpBufSize(64);
-        form.FComPort->SetPort(3);
-        form.FComPort->SetActive(true);
-        // A connected panel with no script and no question outstanding: no line
-        // may make the dialogue send anything.
-        form.FMainFirmware = true;
-        form.FCurrentCommand = "ARM_ALLOWED=0";
-        const size_t sentBefore = backend.Written.size();
+    // The window and its port live across inputs, as in the program; each input
+    // is one connection of the port.
+    static test::FakeMessageLoop loop;
+    static test::FakeMainView view;
+    static test::FakeDeviceSource devices;
+    static test::FakeCommBackend backend;
+    static TZorvGSMDemoMainForm& form = [] () -> TZorvGSMDemoMainForm& {
+        ErrorLogPath = "/dev/null";
+        static TZorvGSMDemoMainForm f(loop, view, devices);
+        f.FControllerLogEnabled = true;
+        f.FControllerLogFileName = LogFile();
+        f.FPortList = std::make_unique<TSerialPortList>();
+        f.SetPortDefault();
+        f.FComPort->SetInpBufSize(64);
+        f.FComPort->SetPort(3);
+        return f;
+    }();
 
-        size_t pos = 0;
-        for (size_t k = 0; pos < stream.size(); ++k) {
-            const size_t want = std::min(chunks[k % chunks.size()], stream.size() - pos);
-            pos += backend.Receive(stream.substr(pos, want));
-            loop.Advance(10);
-        }
+    std::remove(LogFile().c_str());
+    form.FComPort->SetActive(true);
+    // A connected panel with no script and no question outstanding: no line
+    // may make the dialogue send anything.
+    form.FMainFirmware = true;
+    form.FCurrentCommand = "ARM_ALLOWED=0";
+    const size_t sentBefore = backend.Written.size();
+
+    size_t pos = 0;
+    for (size_t k = 0; pos < stream.size(); ++k) {
+        const size_t want = std::min(chunks[k % chunks.size()], stream.size() - pos);
+        pos += backend.Receive(stream.substr(pos, want));
         loop.Advance(10);
-        if (backend.Written.size() != sentBefore) __builtin_trap();
-        if (LoggedLines() != ExpectedLines(stream)) __builtin_trap();
-        form.FComPort->SetActive(false);
     }
-    ErrorLogPath.clear();
+    loop.Advance(10);
+    if (backend.Written.size() != sentBefore) __builtin_trap();
+    if (LoggedLines() != ExpectedLines(stream)) __builtin_trap();
+    form.FComPort->SetActive(false);
+    backend.Written.clear();
     return 0;
 }
