@@ -1,4 +1,5 @@
 #include <limits.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/FilePaths.h"
@@ -11,6 +12,27 @@ std::string GetExecutablePath() {
     char path[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
     return n > 0 ? std::string(path, static_cast<size_t>(n)) : std::string();
+}
+
+namespace {
+
+bool StatMode(const std::string& path, mode_t& mode) {
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) return false;
+    mode = info.st_mode;
+    return true;
+}
+
+}  // namespace
+
+bool DirectoryExists(const std::string& path) {
+    mode_t mode = 0;
+    return StatMode(path, mode) && S_ISDIR(mode);
+}
+
+bool FileExists(const std::string& path) {
+    mode_t mode = 0;
+    return StatMode(path, mode) && S_ISREG(mode);
 }
 
 }  // namespace zorv

@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <utility>
 #include <vector>
 
 #include "TempDir.h"
 #include "app/CommonUtils.h"
+#include "app/Cp1251.h"
 #include "app/VersionInfo.h"
 
 namespace zorv {
@@ -20,6 +22,21 @@ TEST(Win32Version, TheProgramCarriesItsFileVersionInTheRussianStringTable) {
     ASSERT_TRUE(QueryVersionString(block, "StringFileInfo\\041904E3\\FileVersion", version));
     EXPECT_EQ(version, "1.0.0.1");
     EXPECT_EQ(GetFileVersion(ZORV_PROGRAM_EXE), "1.0.1");
+}
+
+// Many users' profile folders are named in Cyrillic letters.
+TEST(Win32Version, AProgramInACyrillicFolderKeepsItsVersion) {
+    test::TempDir dir;
+    const std::string folder = dir.File(Ansi("Иван"));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string copy = folder + "\\ZorvGSMDemo.exe";
+    ASSERT_TRUE(CopyFileA(ZORV_PROGRAM_EXE, copy.c_str(), TRUE));
+    EXPECT_TRUE(DirectoryExists(folder));
+    EXPECT_TRUE(FileExists(copy));
+    EXPECT_FALSE(FileExists(folder));
+    EXPECT_EQ(GetFileVersion(copy), "1.0.1");
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(folder.c_str());
 }
 
 TEST(Win32Version, FilesWithoutVersionInformationGiveNone) {
