@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <chrono>
 #include <stdexcept>
-#include <thread>
 
 #include "serial/PortPath.h"
 
@@ -66,15 +65,6 @@ PortPaths::PortPaths() {
 }
 
 PortPaths::~PortPaths() { SetPortPathResolver(nullptr); }
-
-bool WaitFor(const std::function<bool()>& Pred, int TimeoutMs) {
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(TimeoutMs);
-    while (!Pred()) {
-        if (std::chrono::steady_clock::now() >= deadline) return Pred();
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 int64_t ThreadCpuMicros(TCommHandle ThreadHandle) {
     clockid_t clock;

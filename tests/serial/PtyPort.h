@@ -3,11 +3,10 @@
 // slave, the test plays the device on the master. Unplug() closes the master,
 // which hangs the slave up as a real unplug does.
 #include <cstdint>
-#include <functional>
 #include <map>
 #include <string>
 
-#include "serial/ComPortDrv.h"
+#include "LineDevice.h"
 
 namespace zorv::test {
 
@@ -45,11 +44,5 @@ public:
 private:
     std::map<int32_t, std::string> FPaths;
 };
-
-// Polls Pred every millisecond for at most TimeoutMs; true once it held.
-bool WaitFor(const std::function<bool()>& Pred, int TimeoutMs = 5000);
-
-// CPU time of a thread of this process so far, in microseconds.
-int64_t ThreadCpuMicros(TCommHandle ThreadHandle);
 
 }  // namespace zorv::test

@@ -1,0 +1,24 @@
+#include "LineDevice.h"
+
+#include "PtyPort.h"
+
+namespace zorv::test {
+
+namespace {
+constexpr int32_t kPort = 5;
+}
+
+struct LineDevice::TLine {
+    PtyPort Pty{kPort};
+    PortPaths Paths;
+};
+
+LineDevice::LineDevice() : FLine(new TLine) { FLine->Paths.Add(FLine->Pty); }
+LineDevice::~LineDevice() = default;
+
+int32_t LineDevice::PortNumber() const { return kPort; }
+bool LineDevice::Send(const std::string& Bytes) { return FLine->Pty.Send(Bytes); }
+std::string LineDevice::ReadSent(size_t Count, int TimeoutMs) { return FLine->Pty.ReadSent(Count, TimeoutMs); }
+void LineDevice::HangUp() { FLine->Pty.Unplug(); }
+
+}  // namespace zorv::test
