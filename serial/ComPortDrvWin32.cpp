@@ -16,12 +16,27 @@ static_assert(sizeof(DCB) == sizeof(TDCB), "TDCB mirrors DCB member for member")
 constexpr DWORD kEventMask = EV_RXCHAR | EV_TXEMPTY | EV_CTS | EV_DSR;
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
 constexpr int kReaderPriority = 8;
+// How long close waits for the reader to end, and how often it cancels its I/O meanwhile.
+constexpr DWORD kStopReaderMs = 2000;
+constexpr DWORD kCancelAgainMs = 50;
 
 HANDLE H(TCommHandle Handle) { return reinterpret_cast<HANDLE>(Handle); }
 TCommHandle C(HANDLE Handle) { return reinterpret_cast<TCommHandle>(Handle); }
 
-// The one OVERLAPPED of the running reader, which its read step uses too.
+// The port, wake-up event and one OVERLAPPED of the running reader, which its
+// read step uses too. The reader takes the handles once: close may clear them
+// in Drv while a reader that did not end in time still runs.
+thread_local HANDLE ReaderPort = INVALID_HANDLE_VALUE;
+thread_local HANDLE ReaderWake = nullptr;
 thread_local OVERLAPPED* ReaderOverlapped = nullptr;
+
+// A reader that did not end when its port was closed, with the handles it may still use.
+struct TStuckReader {
+    HANDLE Thread = nullptr;
+    HANDLE Port = INVALID_HANDLE_VALUE;
+    HANDLE Wake = nullptr;
+    bool Holds(HANDLE Handle) const { return Thread != nullptr && Handle == Port; }
+};
 
 HANDLE NewOverlappedEvent() { return CreateEventA(nullptr, TRUE, FALSE, ""); }
 
@@ -33,6 +48,7 @@ DWORD WINAPI ReaderProc(LPVOID Parameter) {
 class Win32CommBackend : public ICommBackend {
 public:
     bool Open(TCommDrv& Drv) override {
+        if (!ReleaseStuckReader()) return false;
         const std::string name = "\\\\.\\COM" + std::to_string(Drv.PortNumber);
         HANDLE port = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
@@ -62,20 +78,38 @@ public:
     }
 
     void StopReader(TCommDrv& Drv) override {
-        // A new mask ends the pending WaitCommEvent; the event wakes a reader waiting for space or close.
-        SetCommMask(H(Drv.Handle), 0);
+        const HANDLE port = H(Drv.Handle);
+        const HANDLE thread = H(Drv.ThreadHandle);
+        // A new mask ends a pending WaitCommEvent only where the driver honours
+        // it; the event wakes a reader waiting for space or after a failed wait.
+        SetCommMask(port, 0);
         SetEvent(H(Drv.WakeHandle));
-        WaitForSingleObject(H(Drv.ThreadHandle), INFINITE);
-        CloseHandle(H(Drv.ThreadHandle));
+        // Cancelling does not depend on the driver's goodwill. It is repeated
+        // because the reader may start another wait just before it sees Terminated.
+        CancelIoEx(port, nullptr);
+        const ULONGLONG deadline = GetTickCount64() + kStopReaderMs;
+        while (WaitForSingleObject(thread, kCancelAgainMs) == WAIT_TIMEOUT) {
+            if (GetTickCount64() >= deadline) {
+                // A reader stuck in a driver is not waited for by the user-interface
+                // thread; its handles stay open so that it never uses a reused one.
+                FStuck = {thread, port, H(Drv.WakeHandle)};
+                Drv.ThreadHandle = kCommHandleNone;
+                return;
+            }
+            CancelIoEx(port, nullptr);
+        }
+        CloseHandle(thread);
         Drv.ThreadHandle = kCommHandleNone;
     }
 
     void WakeReader(TCommDrv& Drv) override { SetEvent(H(Drv.WakeHandle)); }
 
     void Close(TCommDrv& Drv) override {
-        PurgeComm(H(Drv.Handle), kPurgeAll);
-        CloseHandle(H(Drv.Handle));
-        CloseHandle(H(Drv.WakeHandle));
+        if (!FStuck.Holds(H(Drv.Handle))) {
+            PurgeComm(H(Drv.Handle), kPurgeAll);
+            CloseHandle(H(Drv.Handle));
+            CloseHandle(H(Drv.WakeHandle));
+        }
         Drv.Handle = kCommHandleNone;
         Drv.WakeHandle = kCommHandleNone;
     }
@@ -97,29 +131,56 @@ public:
         CloseHandle(overlapped.hEvent);
         return written;
     }
+
+private:
+    // The driver state is shared with a stuck reader: no open until it ended.
+    bool ReleaseStuckReader() {
+        if (FStuck.Thread == nullptr) return true;
+        if (WaitForSingleObject(FStuck.Thread, kStopReaderMs) != WAIT_OBJECT_0) return false;
+        CloseHandle(FStuck.Thread);
+        CloseHandle(FStuck.Port);
+        CloseHandle(FStuck.Wake);
+        FStuck = {};
+        return true;
+    }
+
+    TStuckReader FStuck;
 };
 
 void RefreshComStat(TCommDrv& Drv) {
     DWORD errors = 0;
     COMSTAT stat{};
-    ClearCommError(H(Drv.Handle), &errors, &stat);
+    ClearCommError(ReaderPort, &errors, &stat);
     Drv.ComStat.cbInQue = stat.cbInQue;
     Drv.ComStat.cbOutQue = stat.cbOutQue;
 }
 
-// Waits for a comm event; false when the wait failed (the device is gone).
-bool WaitForCommEvent(TCommDrv& Drv, OVERLAPPED& Overlapped, DWORD& Mask) {
+// Waits for a comm event; false when the wait failed. The result of a pending
+// wait counts too: a removed device ends every wait with an error.
+bool WaitForCommEvent(OVERLAPPED& Overlapped, DWORD& Mask) {
     Mask = 0;
-    if (WaitCommEvent(H(Drv.Handle), &Mask, &Overlapped)) return true;
+    if (WaitCommEvent(ReaderPort, &Mask, &Overlapped)) return true;
     if (GetLastError() != ERROR_IO_PENDING) return false;
-    if (WaitForSingleObject(Overlapped.hEvent, INFINITE) == WAIT_OBJECT_0) {
-        DWORD unused = 0;
-        GetOverlappedResult(H(Drv.Handle), &Overlapped, &unused, FALSE);
-    }
-    return true;
+    DWORD unused = 0;
+    return WaitForSingleObject(Overlapped.hEvent, INFINITE) == WAIT_OBJECT_0 &&
+           GetOverlappedResult(ReaderPort, &Overlapped, &unused, FALSE);
 }
 
 bool RingFull(const TCommDrv& Drv) { return Drv.ReceivedBytes.load(std::memory_order_acquire) >= Drv.InpBufSize; }
+
+// Takes every byte the port holds. With a full ring it waits for the consumer's
+// wake-up: back in WaitCommEvent the rest would stay in the port until the
+// panel sends something else.
+void TakeWaiting(TCommDrv& Drv, const TCommReadStep& Read) {
+    for (;;) {
+        RefreshComStat(Drv);
+        if (Drv.Terminated.load() || Drv.ComStat.cbInQue == 0) return;
+        if (RingFull(Drv))
+            WaitForSingleObject(ReaderWake, INFINITE);
+        else if (CommDrvReceive(Drv, Drv.ComStat.cbInQue, Read) == 0)
+            return;
+    }
+}
 
 }  // namespace
 
@@ -132,34 +193,35 @@ void CommDrvReadThread(TCommDrv& Drv) {
     OVERLAPPED overlapped{};
     overlapped.hEvent = NewOverlappedEvent();
     if (overlapped.hEvent == nullptr) return;
+    ReaderPort = H(Drv.Handle);
+    ReaderWake = H(Drv.WakeHandle);
     ReaderOverlapped = &overlapped;
     const TCommReadStep read = [&Drv](uint8_t* destination, uint32_t count) {
         return CommDrvRead(Drv, destination, count);
     };
     while (!Drv.Terminated.load()) {
         DWORD mask = 0;
-        // A failed wait (the device was unplugged) fails again at once; retrying
-        // would spin, so the reader sleeps until close wakes it.
-        if (!WaitForCommEvent(Drv, overlapped, mask)) WaitForSingleObject(H(Drv.WakeHandle), INFINITE);
-        RefreshComStat(Drv);
-        if (Drv.Terminated.load()) break;
-        if (!(mask & EV_RXCHAR)) continue;
-        // With a full ring the bytes wait in the port until the consumer makes room.
-        while (RingFull(Drv) && !Drv.Terminated.load()) {
-            WaitForSingleObject(H(Drv.WakeHandle), INFINITE);
-            RefreshComStat(Drv);
+        // A failed wait fails again at once; retrying would spin, so the reader
+        // sleeps until close (or a consumer's wake-up, after which it tries once more).
+        if (!WaitForCommEvent(overlapped, mask)) {
+            WaitForSingleObject(ReaderWake, INFINITE);
+            continue;
         }
-        CommDrvReceive(Drv, Drv.ComStat.cbInQue, read);
+        if (Drv.Terminated.load()) break;
+        if (mask & EV_RXCHAR)
+            TakeWaiting(Drv, read);
+        else
+            RefreshComStat(Drv);
     }
     ReaderOverlapped = nullptr;
     CloseHandle(overlapped.hEvent);
 }
 
-uint32_t CommDrvRead(TCommDrv& Drv, uint8_t* Destination, uint32_t Count) {
+uint32_t CommDrvRead(TCommDrv& /*Drv*/, uint8_t* Destination, uint32_t Count) {
     DWORD got = 0;
-    if (ReadFile(H(Drv.Handle), Destination, Count, &got, ReaderOverlapped)) return got;
+    if (ReadFile(ReaderPort, Destination, Count, &got, ReaderOverlapped)) return got;
     if (GetLastError() != ERROR_IO_PENDING) return 0;
-    if (!GetOverlappedResult(H(Drv.Handle), ReaderOverlapped, &got, TRUE)) return 0;
+    if (!GetOverlappedResult(ReaderPort, ReaderOverlapped, &got, TRUE)) return 0;
     ResetEvent(ReaderOverlapped->hEvent);
     return got;
 }

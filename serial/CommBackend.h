@@ -17,7 +17,9 @@ public:
     virtual bool Open(TCommDrv& Drv) = 0;
     // Starts the reader thread of the current open; sets Drv.ThreadHandle.
     virtual bool StartReader(TCommDrv& Drv) = 0;
-    // Wakes the reader (Drv.Terminated is already set) and waits until it ended.
+    // Wakes the reader (Drv.Terminated is already set) and waits until it ended,
+    // or, where a driver can hold it, until a bound after which it is abandoned
+    // with its handles and Open refuses until it ended.
     virtual void StopReader(TCommDrv& Drv) = 0;
     // Wakes a reader that waits for space in a full ring; callable from the consumer's thread.
     virtual void WakeReader(TCommDrv& Drv) = 0;
