@@ -79,10 +79,13 @@ uint32_t CommDrvReceive(TCommDrv& Drv, uint32_t Waiting, const TCommReadStep& Re
     if (Drv.Terminated.load() || got == 0) return 0;
 
     Drv.WritePos = (pos + got) % size;
-    Drv.ReceivedBytes.fetch_add(got, std::memory_order_acq_rel);
+    // Sequentially consistent with the consumer's flag store and count load
+    // (ComPortUS.cpp): either this load sees the flag cleared and notifies, or
+    // the consumer's next count load sees these bytes.
+    Drv.ReceivedBytes.fetch_add(got, std::memory_order_seq_cst);
     // A full ring is not emptied behind the consumer's back: the reader waits
     // for the consumer to take bytes, so nothing is lost.
-    if (!Drv.InpBufRead.load(std::memory_order_acquire) && Drv.OnReceived) Drv.OnReceived();
+    if (!Drv.InpBufRead.load(std::memory_order_seq_cst) && Drv.OnReceived) Drv.OnReceived();
     return got;
 }
 

@@ -9,7 +9,10 @@
 // raises ReceivedBytes; the consumer copies bytes out, then moves
 // StartInInpBuf forward and lowers ReceivedBytes by the count it took.
 // ReceivedBytes is raised with release and read with acquire, so a byte it
-// covers is always stored before the consumer sees it.
+// covers is always stored before the consumer sees it. The hand-over at the
+// end of a scan (the consumer clears InpBufRead, then reads ReceivedBytes; the
+// reader raises ReceivedBytes, then reads InpBufRead) is sequentially
+// consistent on both sides, so at least one of them sees the other's store.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -81,7 +84,9 @@ extern TCommDrv CommDrv;
 bool CommDrvOpen(TCommDrv& Drv);
 
 // Stops the reader and waits for it to end, discards pending data and closes
-// the port. Does nothing while Handle is none.
+// the port. Does nothing while Handle is none. The wait is bounded where the
+// OS can leave the reader stuck in a driver; such a port is not opened again
+// until its reader ended.
 void CommDrvClose(TCommDrv& Drv);
 
 // Writes Count bytes and returns the count written, after the write completed

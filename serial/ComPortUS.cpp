@@ -158,7 +158,10 @@ void TComPortUS::SetInpBufSize(uint32_t Value) {
 
 const uint8_t* TComPortUS::InpBuf() const { return FState->InpBuf.get(); }
 
-uint32_t TComPortUS::ReceivedBytes() const { return CommDrv.ReceivedBytes.load(std::memory_order_acquire); }
+// Sequentially consistent, as the flag store below and the reader's side: with
+// release and acquire alone the reader could still see the flag set (and stay
+// silent) while this load still returned the old count (and the scan stopped).
+uint32_t TComPortUS::ReceivedBytes() const { return CommDrv.ReceivedBytes.load(std::memory_order_seq_cst); }
 
 void TComPortUS::SetReceivedBytes(uint32_t Value) {
     Guarded("TComPortUS.SetReceivedBytes", [&] { CommDrvSetReceived(CommDrv, Value); });
@@ -175,7 +178,7 @@ void TComPortUS::SetStartInInpBuf(uint32_t Value) {
 }
 
 void TComPortUS::SetInpBufRead(bool Value) {
-    Guarded("TComPortUS.SetInpBufRead", [&] { CommDrv.InpBufRead.store(Value, std::memory_order_release); });
+    Guarded("TComPortUS.SetInpBufRead", [&] { CommDrv.InpBufRead.store(Value, std::memory_order_seq_cst); });
 }
 
 void TComPortUS::PutBlock(const uint8_t* Bytes, size_t Count) {
