@@ -3,73 +3,64 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <vector>
-
 #include "FakeMessageLoop.h"
+#include "LineDevice.h"
+#include "RingFixture.h"
 #include "discovery/DeviceSourceWin32.h"
 #include "serial/ComPortDrv.h"
 
 #undef SetPort
 
-namespace zorv {
+namespace zorv::test {
 namespace {
 
-// The COM port that run-with-pty-port.py maps to a pseudo-terminal for this run.
-int32_t PtyPort() {
-    const char* number = std::getenv("ZORV_PTY_COM");
-    return number ? std::atoi(number) : 0;
-}
+// What only the Win32 backend shows; the shared contract runs in ComPortDrvContractTest.cpp.
+class Win32PortTest : public RingFixture {
+protected:
+    Win32PortTest() {
+        CommDrv.PortNumber = Device.PortNumber();
+        CommDrv.DCB = TDCB{};
+        CommDrv.DCB.DCBlength = sizeof(TDCB);
+        CommDrv.DCB.BaudRate = 115200;
+        CommDrv.DCB.Flags = 1;
+        CommDrv.DCB.ByteSize = 8;
+        UseRing(4096);
+    }
 
-TCommDrv& OpenDriver(std::vector<uint8_t>& ring) {
-    CommDrv.PortNumber = PtyPort();
-    CommDrv.DCB = TDCB{};
-    CommDrv.DCB.DCBlength = sizeof(TDCB);
-    CommDrv.DCB.BaudRate = 115200;
-    CommDrv.DCB.Flags = 1;  // binary
-    CommDrv.DCB.ByteSize = 8;
-    CommDrv.InpBuf = ring.data();
-    CommDrv.InpBufSize = static_cast<uint32_t>(ring.size());
-    return CommDrv;
-}
+    LineDevice Device;
+};
 
-// Opening, writing and closing with the reader running. On a pseudo-terminal
-// Wine neither ends WaitCommEvent for arriving bytes nor refuses a second open
-// of a held port, so reading and the exclusive hold cannot be checked here;
-// the script checks on its side what the port wrote.
-TEST(Win32Port, OpensWritesAndClosesWithItsReader) {
-    ASSERT_GT(PtyPort(), 0) << "run by run-with-pty-port.py";
+TEST_F(Win32PortTest, CloseEndsTheReaderAndFreesThePort) {
     TDeviceSourceWin32 devices(nullptr);
-    EXPECT_TRUE(devices.ProbeExclusive(PtyPort()));
-
-    std::vector<uint8_t> ring(4096);
-    TCommDrv& drv = OpenDriver(ring);
-    ASSERT_TRUE(CommDrvOpen(drv));
-    EXPECT_NE(drv.Handle, kCommHandleNone);
-    const uint8_t line[] = {'V', 'E', 'R', 'S', 'I', 'O', 'N', '?', '\r', '\n'};
-    EXPECT_EQ(CommDrvWrite(drv.Handle, line, sizeof line), sizeof line);
-    CommDrvClose(drv);  // wakes the reader with SetCommMask(0) and waits for it
-    EXPECT_EQ(drv.Handle, kCommHandleNone);
-    EXPECT_TRUE(devices.ProbeExclusive(PtyPort()));
+    EXPECT_TRUE(devices.ProbeExclusive(Device.PortNumber()));
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    HANDLE reader = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(CommDrv.ThreadHandle),
+                                GetCurrentProcess(), &reader, SYNCHRONIZE, FALSE, 0));
+    EXPECT_EQ(WaitForSingleObject(reader, 0), WAIT_TIMEOUT);
+    CommDrvClose(CommDrv);
+    EXPECT_EQ(WaitForSingleObject(reader, 0), WAIT_OBJECT_0);
+    CloseHandle(reader);
+    EXPECT_TRUE(devices.ProbeExclusive(Device.PortNumber()));
 }
 
-TEST(Win32Port, BufferedPortOpensAndAnnouncesTheOpenOnce) {
-    ASSERT_GT(PtyPort(), 0) << "run by run-with-pty-port.py";
+TEST_F(Win32PortTest, BufferedPortOpensOnceAndWrites) {
     test::FakeMessageLoop loop;
     TComPortUS port(loop);
     int opens = 0;
     port.OnOpen = [&](TComPortUS*) { ++opens; };
     port.SetBaudRate(115200);
-    port.SetPort(PtyPort());
+    port.SetPort(Device.PortNumber());
     port.SetActive(true);
     port.SetActive(true);
     EXPECT_EQ(port.Status(), cpsOpened);
     EXPECT_EQ(opens, 1);
     const uint8_t line[] = {'O', 'K', '\r', '\n'};
     port.PutBlock(line, sizeof line);
+    EXPECT_EQ(Device.ReadSent(4), "OK\r\n");
     port.SetActive(false);
-    EXPECT_TRUE(TDeviceSourceWin32(nullptr).ProbeExclusive(PtyPort()));
+    EXPECT_TRUE(TDeviceSourceWin32(nullptr).ProbeExclusive(Device.PortNumber()));
 }
 
 }  // namespace
-}  // namespace zorv
+}  // namespace zorv::test
