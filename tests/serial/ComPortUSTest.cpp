@@ -2,9 +2,11 @@
 // the input timer and the consumer's side of the ring.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "FakeCommBackend.h"
@@ -246,6 +248,48 @@ TEST_F(ComPortUSTest, BytesArrivingWhileTheConsumerRunsGiveASecondEvent) {
     EXPECT_EQ(DataEvents, 1);
     Loop.Advance(10);
     EXPECT_EQ(DataEvents, 2);
+}
+
+// Spins, so that both threads run at once, and yields only when the other has no core.
+template <typename Pred>
+void SpinUntil(Pred Done) {
+    for (int spins = 0; !Done(); ++spins)
+        if (spins > 10000) std::this_thread::yield();
+}
+
+// The hand-over at the end of a scan, raced on two threads many times: the
+// consumer clears its busy flag and reads the count while the reader raises the
+// count and reads the flag. At least one side must see the other, or the last
+// reply waits unannounced for the panel's next byte.
+TEST_F(ComPortUSTest, TheHandOverNeverLosesBothTheCountAndTheNotification) {
+    constexpr int kRounds = 200000;
+    std::atomic<int> round{0};
+    std::atomic<int> ready{0};
+    std::atomic<bool> notified{false};
+    CommDrv.OnReceived = [&] { notified.store(true, std::memory_order_relaxed); };
+    int lost = 0;
+    std::thread reader([&] {
+        const uint8_t byte = 'x';
+        for (int r = 1; r <= kRounds; ++r) {
+            SpinUntil([&] { return round.load() == r; });
+            CommDrvStoreReceived(CommDrv, &byte, 1);
+            ready.fetch_add(1);
+        }
+    });
+    for (int r = 1; r <= kRounds; ++r) {
+        CommDrv.ReceivedBytes.store(0);
+        CommDrv.WritePos = 0;
+        CommDrv.InpBufRead.store(true);
+        notified.store(false);
+        round.store(r);
+        Port->SetInpBufRead(false);
+        const uint32_t seen = Port->ReceivedBytes();
+        SpinUntil([&] { return ready.load() == r; });
+        if (seen == 0 && !notified.load()) ++lost;
+    }
+    reader.join();
+    CommDrv.OnReceived = nullptr;
+    EXPECT_EQ(lost, 0);
 }
 
 TEST_F(ComPortUSTest, NoBytesArmNothing) {
