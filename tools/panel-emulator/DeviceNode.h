@@ -13,20 +13,22 @@
 #include <filesystem>
 #include <string>
 
+#include "DevicePlug.h"
 #include "PanelOptions.h"
 
 namespace zorv::emu {
 
-class DeviceNode {
+class DeviceNode : public DevicePlug {
 public:
     // Throws std::invalid_argument for an empty root, a USB path that is not a
     // plain relative path, or a tty name that is not a plain file name.
     DeviceNode(const std::string& root, UsbIdentity usb);
 
     void Plug(const std::string& slavePath, dev_t slaveDevice);  // throws std::filesystem::filesystem_error
-    void Unplug() noexcept;
+    void Plug(const PseudoTerminal& terminal) override { Plug(terminal.SlavePath(), terminal.SlaveDevice()); }
+    void Unplug() noexcept override;
 
-    std::string DevPath() const { return FDevLink.string(); }
+    std::string DevPath() const override { return FDevLink.string(); }
 
 private:
     void CreateSysfs(dev_t slaveDevice);

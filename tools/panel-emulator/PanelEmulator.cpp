@@ -30,7 +30,7 @@ PanelOptions Checked(PanelOptions options) {
 
 PanelEmulator::PanelEmulator(PanelOptions options)
     : FOptions(Checked(std::move(options))),
-      FNode(FOptions.DeviceRoot, FOptions.Usb),
+      FNode(MakeDevicePlug(FOptions)),
       FRecord(FOptions.MaxRecordedEntries),
       FLogic(FOptions),
       FAssembler(FOptions.MaxLineLength),
@@ -77,9 +77,9 @@ void PanelEmulator::SetFault(PanelFault fault) {
 void PanelEmulator::PlugTerminal() {
     auto terminal = std::make_unique<PseudoTerminal>();
     try {
-        FNode.Plug(terminal->SlavePath(), terminal->SlaveDevice());
+        FNode->Plug(*terminal);
     } catch (...) {
-        FNode.Unplug();
+        FNode->Unplug();
         throw;
     }
     FTerminal = std::move(terminal);
@@ -90,7 +90,7 @@ void PanelEmulator::PlugTerminal() {
 void PanelEmulator::UnplugTerminal() {
     if (!FTerminal) return;
     // The files go first, then the master closes: a port still open sees the hang-up of a real unplug.
-    FNode.Unplug();
+    FNode->Unplug();
     FTerminal.reset();
     FRecord.AddUnplugged();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // An emulated Zorv GSM panel on a pseudo-terminal, plugged in as a USB serial
-// device under a device root (see DeviceNode.h). While plugged in, a thread of
+// device under a device root (see DeviceNode.h) or as a COM port of a Wine
+// prefix (see WinePort.h). While plugged in, a thread of
 // its own serves the port: it waits in poll() for the program's bytes or the
 // stop request, answers each command line as the panel would, and for
 // "START_MAIN" and "reset" unplugs, waits the restart delay and plugs in again
@@ -13,7 +14,7 @@
 #include <string>
 #include <thread>
 
-#include "DeviceNode.h"
+#include "DevicePlug.h"
 #include "LineAssembler.h"
 #include "PanelLogic.h"
 #include "PanelOptions.h"
@@ -44,8 +45,8 @@ public:
     // True from Plug to Unplug, while the panel is away in a restart too.
     bool Plugged() const { return FThread.joinable(); }
 
-    // <root>/dev/<tty>, the path the program opens.
-    std::string DevPath() const { return FNode.DevPath(); }
+    // <root>/dev/<tty>, or the link of the Wine COM port: the path the program opens.
+    std::string DevPath() const { return FNode->DevPath(); }
     const PanelRecord& Record() const { return FRecord; }
 
 private:
@@ -69,7 +70,7 @@ private:
     bool WaitForStop(std::chrono::milliseconds timeout);
 
     const PanelOptions FOptions;
-    DeviceNode FNode;
+    const std::unique_ptr<DevicePlug> FNode;
     PanelRecord FRecord;
     PanelLogic FLogic;
     LineAssembler FAssembler;

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "PanelFault.h"
 
@@ -22,8 +23,20 @@ struct UsbIdentity {
     std::string TtyName = "ttyACM0";
 };
 
+// The panel as a COM port of a Wine prefix, for the Windows program under Wine.
+struct WinePortOptions {
+    int PortNumber = 9;
+    // The link that the prefix's registry names as the port (HKLM\Software\Wine\Ports, value COM<n>);
+    // plugging in points it at the pseudo-terminal, unplugging removes it.
+    std::string PortLink;
+    // Runs the device tool under Wine: the wrapper (wine itself, or a script) and zorv-wine-device.exe.
+    std::vector<std::string> DeviceTool;
+};
+
 struct PanelOptions {
+    // Where the panel is plugged in: under this device root, or as a Wine COM port when Wine is set.
     std::string DeviceRoot;
+    std::optional<WinePortOptions> Wine;
     UsbIdentity Usb;
 
     std::string FirmwareVersion = "5.1.10.6";
