@@ -1,0 +1,193 @@
+// The Windows program itself under Wine, against emulated panels plugged in as
+// Wine COM ports: the road of a panel from its bootloader through the
+// demonstration and back, a protected panel, unplugging, and a serial device
+// that is not a panel. The program runs from a folder with Cyrillic letters in
+// its name, as under many Russian users' profiles, and logs into another.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <thread>
+
+#include "PanelEmulator.h"
+#include "TempDir.h"
+#include "WineProgram.h"
+#include "app/Cp1251.h"
+
+namespace zorv::test {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+const char kCaption[] = "Зорв GSM: демонстрация работы. Версия 1.0.1";
+constexpr int kPanelPort = 9;
+constexpr int kOtherPort = 10;
+
+// The buttons, left to right.
+enum Button { kStartDemo, kMoneyLittle, kMoneyOff, kMoneyFull, kEndDemo };
+
+// The panel clock: the local wall-clock reading counted as if it were UTC.
+int64_t LocalClockSeconds() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return static_cast<int64_t>(timegm(&local));
+}
+
+bool Received(const emu::PanelEmulator& panel, const std::string& line) {
+    const auto lines = panel.Record().ReceivedTexts();
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+std::string ReceivedStartingWith(const emu::PanelEmulator& panel, const std::string& prefix) {
+    for (const auto& line : panel.Record().ReceivedTexts())
+        if (line.compare(0, prefix.size(), prefix) == 0) return line;
+    return "";
+}
+
+bool HasEvent(const emu::PanelEmulator& panel, const std::string& text) {
+    for (const auto& entry : panel.Record().Entries())
+        if (entry.Kind == emu::EntryKind::Event && entry.Text == text) return true;
+    return false;
+}
+
+class Win32RoadTest : public ::testing::Test {
+protected:
+    Win32RoadTest()
+        : Setup(WineSetup::FromEnvironment()),
+          Folder(Dir.File("Иван/ZorvGSMDemo")),
+          Program(Setup, Folder) {
+        fs::create_directories(Folder + "/журнал");
+        // The INI file is in the user's code page, as Windows reads it.
+        Dir.Write("Иван/ZorvGSMDemo/ZorvGSMDemo.ini",
+                  "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Folder + "/журнал/panel.txt")) +
+                      "\r\n");
+    }
+
+    emu::PanelOptions OnPort(int port) const {
+        emu::PanelOptions options;
+        options.Wine = emu::WinePortOptions{port, Setup.PortLink(port), Setup.DeviceTool()};
+        return options;
+    }
+
+    // Starts the program and waits for its window, which the first start of a prefix delays.
+    void StartProgram() {
+        Program.Start();
+        WindowView view;
+        ASSERT_TRUE(Program.WaitFor([](const WindowView& v) { return !v.Caption.empty(); }, 120s, &view)) << view.Text;
+        EXPECT_EQ(view.Caption, kCaption);
+        EXPECT_EQ(view.Buttons, "00000");
+    }
+
+    ::testing::AssertionResult Buttons(const std::string& expected, const emu::PanelEmulator& panel,
+                                       std::chrono::milliseconds limit = 30s) {
+        WindowView view;
+        if (Program.WaitFor([&](const WindowView& v) { return v.Buttons == expected; }, limit, &view))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "buttons " << view.Buttons << ", expected " << expected << "\n"
+                                             << view.Text << panel.Record().Transcript();
+    }
+
+    std::string ControllerLog() const {
+        std::string log;
+        for (const auto& entry : fs::directory_iterator(Folder + "/журнал")) log += ReadFileBytes(entry.path().string());
+        return log;
+    }
+
+    TempDir Dir;
+    const WineSetup Setup;
+    const std::string Folder;
+    WineProgram Program;
+};
+
+TEST_F(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
+    StartProgram();
+    // Another USB serial device: opening it could reset it, so the program must leave it alone.
+    emu::PanelOptions otherOptions = OnPort(kOtherPort);
+    otherOptions.Usb.VendorId = "0403";
+    otherOptions.Usb.ProductId = "6001";
+    otherOptions.Usb.Serial = "A10K";
+    otherOptions.Usb.Product = "USB Serial Port";
+    emu::PanelEmulator other(otherOptions);
+    other.Plug();
+
+    // A panel in its bootloader that echoes and splits its replies.
+    emu::PanelOptions options = OnPort(kPanelPort);
+    options.StartInBootloader = true;
+    options.Echo = true;
+    options.ReplyChunkSize = 5;
+    emu::PanelEmulator panel(options);
+    panel.Plug();
+    ASSERT_TRUE(Buttons("10001", panel));
+    EXPECT_TRUE(Received(panel, "START_MAIN"));
+    EXPECT_TRUE(Received(panel, "KVELT_SN?"));
+
+    const int64_t clockBefore = LocalClockSeconds();
+    Program.Click(kStartDemo);
+    ASSERT_TRUE(Buttons("01101", panel, 60s));
+    const int64_t clockAfter = LocalClockSeconds();
+    EXPECT_TRUE(Received(panel, "reset"));
+    EXPECT_TRUE(Received(panel, "ARM_IGNORE_TAMPER=1"));
+    const std::string time = ReceivedStartingWith(panel, "TIME=");
+    ASSERT_FALSE(time.empty()) << panel.Record().Transcript();
+    EXPECT_GE(std::stoll(time.substr(5)), clockBefore);
+    EXPECT_LE(std::stoll(time.substr(5)), clockAfter);
+
+    const struct {
+        Button Pressed;
+        const char* Command;
+        const char* Buttons;
+    } billing[] = {{kMoneyLittle, "ARM_ALLOWED=2", "00111"},
+                   {kMoneyOff, "ARM_ALLOWED=3", "01011"},
+                   {kMoneyFull, "ARM_ALLOWED=0", "01101"}};
+    for (const auto& step : billing) {
+        Program.Click(step.Pressed);
+        EXPECT_TRUE(Buttons(step.Buttons, panel)) << step.Command;
+        EXPECT_TRUE(Program.WaitFor([&](const WindowView&) { return Received(panel, step.Command); }, 10s))
+            << step.Command;
+    }
+
+    // The factory settings end in the panel's restart, after which it is only connected.
+    const int plugs = panel.Record().PlugCount();
+    Program.Click(kEndDemo);
+    ASSERT_TRUE(panel.Record().WaitForPlugCount(plugs + 1, 60s)) << panel.Record().Transcript();
+    ASSERT_TRUE(Buttons("10001", panel));
+
+    panel.Unplug();
+    ASSERT_TRUE(Buttons("00000", panel));
+    panel.Plug();
+    ASSERT_TRUE(Buttons("10001", panel));
+
+    EXPECT_FALSE(HasEvent(other, "port opened")) << other.Record().Transcript();
+    EXPECT_NE(ControllerLog().find(" OUT: VERSION?"), std::string::npos);
+    EXPECT_EQ(ReadFileBytes(Folder + "/ErrLog.txt"), "");
+    EXPECT_EQ(Program.Close(), 0);
+}
+
+TEST_F(Win32RoadTest, AProtectedPanelIsExplainedAndLeftAlone) {
+    StartProgram();
+    emu::PanelOptions options = OnPort(kPanelPort);
+    options.Password = std::string("1111");
+    emu::PanelEmulator panel(options);
+    panel.Plug();
+    WindowView view;
+    ASSERT_TRUE(Program.WaitFor([](const WindowView& v) { return !v.Message.empty(); }, 30s, &view))
+        << view.Text << panel.Record().Transcript();
+    EXPECT_NE(view.Message.find("защищен паролем"), std::string::npos) << view.Message;
+    EXPECT_EQ(view.Buttons, "00000");
+
+    Program.DismissMessage();
+    ASSERT_TRUE(Program.WaitFor([](const WindowView& v) { return v.Message.empty(); }, 10s, &view)) << view.Text;
+    // A bounded look for anything sent after the refused login.
+    std::this_thread::sleep_for(1s);
+    std::vector<std::string> received = panel.Record().ReceivedTexts();
+    received.erase(std::remove(received.begin(), received.end(), ""), received.end());
+    EXPECT_EQ(received, (std::vector<std::string>{"VERSION?", "AUTH=7653"})) << panel.Record().Transcript() << ControllerLog();
+    EXPECT_EQ(Program.Close(), 0);
+}
+
+}  // namespace
+}  // namespace zorv::test

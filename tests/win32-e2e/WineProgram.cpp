@@ -1,0 +1,146 @@
+#include "WineProgram.h"
+
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <thread>
+
+namespace zorv::test {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+namespace {
+
+std::string Environment(const char* name, const std::string& fallback = "") {
+    const char* value = std::getenv(name);
+    return value && *value ? value : fallback;
+}
+
+// Runs the command to its end with the given working folder; its standard output.
+std::string Capture(const std::vector<std::string>& command) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) return "";
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        std::vector<char*> argv;
+        for (const auto& part : command) argv.push_back(const_cast<char*>(part.c_str()));
+        argv.push_back(nullptr);
+        ::execvp(argv[0], argv.data());
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    std::string output;
+    char buffer[4096];
+    ssize_t n;
+    while ((n = ::read(pipeFds[0], buffer, sizeof buffer)) > 0) output.append(buffer, static_cast<size_t>(n));
+    ::close(pipeFds[0]);
+    if (pid > 0) ::waitpid(pid, nullptr, 0);
+    return output;
+}
+
+}  // namespace
+
+WineSetup WineSetup::FromEnvironment() {
+    WineSetup setup;
+    setup.WineRun = Environment("ZORV_WINE_RUN");
+    setup.ProgramExe = Environment("ZORV_PROGRAM_EXE");
+    setup.ProbeExe = Environment("ZORV_WINDOW_PROBE_EXE");
+    setup.DeviceExe = Environment("ZORV_WINE_DEVICE_EXE");
+    // The wrapper's own default when no prefix is given.
+    setup.Prefix = Environment("WINEPREFIX", Environment("TMPDIR", "/tmp") + "/zorv-wine-" + std::to_string(::getuid()));
+    return setup;
+}
+
+std::string WineSetup::PortLink(int number) const { return Prefix + "/zorv-ports/com" + std::to_string(number); }
+
+std::string WindowsPath(const std::string& unixPath) {
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/') c = '\\';
+    return path;
+}
+
+WineProgram::WineProgram(WineSetup setup, std::string folder) : FSetup(std::move(setup)), FFolder(std::move(folder)) {
+    fs::create_directories(FFolder);
+    fs::copy_file(FSetup.ProgramExe, FFolder + "/ZorvGSMDemo.exe", fs::copy_options::overwrite_existing);
+}
+
+WineProgram::~WineProgram() {
+    if (FPid <= 0) return;
+    ::kill(FPid, SIGKILL);
+    ::waitpid(FPid, nullptr, 0);
+}
+
+void WineProgram::Start() {
+    FPid = ::fork();
+    if (FPid != 0) return;
+    // The error log goes into the working folder, which is the program's own here.
+    if (::chdir(FFolder.c_str()) != 0) ::_exit(126);
+    const std::string program = FFolder + "/ZorvGSMDemo.exe";
+    ::execl(FSetup.WineRun.c_str(), FSetup.WineRun.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::_exit(127);
+}
+
+std::string WineProgram::RunProbe(const std::vector<std::string>& arguments) const {
+    std::vector<std::string> command{FSetup.WineRun, FSetup.ProbeExe};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    return Capture(command);
+}
+
+WindowView WineProgram::View() const {
+    WindowView view;
+    view.Text = RunProbe({"state"});
+    std::istringstream lines(view.Text);
+    std::string line;
+    while (std::getline(lines, line)) {
+        // Wine's console ends lines with CR LF.
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const size_t space = line.find(' ');
+        const std::string name = line.substr(0, space);
+        const std::string value = space == std::string::npos ? "" : line.substr(space + 1);
+        if (name == "caption") view.Caption = value;
+        if (name == "buttons") view.Buttons = value;
+        if (name == "message") view.Message = value;
+    }
+    return view;
+}
+
+bool WineProgram::WaitFor(const std::function<bool(const WindowView&)>& pred, std::chrono::milliseconds limit,
+                          WindowView* last) const {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        const WindowView view = View();
+        if (last) *last = view;
+        if (pred(view)) return true;
+        if (std::chrono::steady_clock::now() >= deadline) return false;
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+void WineProgram::Click(int button) const { RunProbe({"click", std::to_string(button)}); }
+
+void WineProgram::DismissMessage() const { RunProbe({"dismiss"}); }
+
+int WineProgram::Close() {
+    if (FPid <= 0) return -1;
+    RunProbe({"close"});
+    for (int i = 0; i < 300; ++i) {
+        int status = 0;
+        if (::waitpid(FPid, &status, WNOHANG) == FPid) {
+            FPid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+    return -1;
+}
+
+}  // namespace zorv::test

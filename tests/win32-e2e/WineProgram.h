@@ -1,0 +1,69 @@
+#pragma once
+// The Windows program under Wine, seen and used as a user would: it runs from
+// a folder of its own, and the window probe (a Windows program too) reads its
+// caption, its buttons and its message box, and presses its buttons.
+//
+// Where things are comes from the environment that CTest gives the test:
+// ZORV_WINE_RUN (the wrapper that runs a Windows program under Wine),
+// ZORV_PROGRAM_EXE, ZORV_WINDOW_PROBE_EXE, ZORV_WINE_DEVICE_EXE and WINEPREFIX.
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace zorv::test {
+
+struct WineSetup {
+    std::string WineRun;
+    std::string ProgramExe;
+    std::string ProbeExe;
+    std::string DeviceExe;
+    std::string Prefix;
+
+    static WineSetup FromEnvironment();
+    // The Unix link that the prefix names as COM<n> (see cmake/wine-run.sh).
+    std::string PortLink(int number) const;
+    // Runs a Windows program under Wine, for the emulator's device tool.
+    std::vector<std::string> DeviceTool() const { return {WineRun, DeviceExe}; }
+};
+
+// What the user sees; empty while the window is not shown.
+struct WindowView {
+    std::string Caption;
+    std::string Buttons;  // "10001": one digit per button, 1 when it is enabled
+    std::string Message;  // the message box's text, empty when none is shown
+    std::string Text;     // the probe's whole answer, for failure messages
+};
+
+class WineProgram {
+public:
+    // Copies the program into Folder (a Unix path), where it keeps its INI and logs.
+    WineProgram(WineSetup setup, std::string folder);
+    ~WineProgram();
+    WineProgram(const WineProgram&) = delete;
+    WineProgram& operator=(const WineProgram&) = delete;
+
+    void Start();
+    WindowView View() const;
+    // Asks the probe again until Pred holds; false after Limit.
+    bool WaitFor(const std::function<bool(const WindowView&)>& pred, std::chrono::milliseconds limit,
+                 WindowView* last = nullptr) const;
+    void Click(int button) const;
+    void DismissMessage() const;
+    // Closes the window and waits for the program to end; its exit code, or -1.
+    int Close();
+
+private:
+    std::string RunProbe(const std::vector<std::string>& arguments) const;
+
+    WineSetup FSetup;
+    std::string FFolder;
+    pid_t FPid = -1;
+};
+
+// The Windows path of a Unix path (Wine's drive Z: is the Unix root).
+std::string WindowsPath(const std::string& unixPath);
+
+}  // namespace zorv::test
