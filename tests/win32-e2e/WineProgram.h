@@ -54,6 +54,9 @@ public:
     void DismissMessage() const;
     // Closes the window and waits for the program to end; its exit code, or -1.
     int Close();
+    // The Linux process that runs the program (Wine execs into it), -1 when none.
+    pid_t Pid() const { return FPid; }
+    const std::string& Folder() const { return FFolder; }
 
 private:
     std::string RunProbe(const std::vector<std::string>& arguments) const;
