@@ -15,8 +15,10 @@
 namespace zorv {
 namespace {
 
-constexpr uint32_t kDevEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF |
-                                IN_ONLYDIR;
+// IN_ATTRIB: udev gives a new node its group and mode a moment after the node
+// appears, and a port refused until then must be tried again at once.
+constexpr uint32_t kDevEvents = IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_ATTRIB | IN_DELETE_SELF |
+                                IN_MOVE_SELF | IN_ONLYDIR;
 constexpr uint32_t kRootEvents = IN_CREATE | IN_MOVED_TO | IN_ONLYDIR;
 
 // Serial ports are named tty… (ttyS0, ttyUSB0, ttyACM0, ttyAMA0) or rfcomm…;
@@ -97,8 +99,8 @@ void TDevWatcherLinux::ReadEvents() {
                     FOnChange(kDbtDeviceRemoveComplete);
                     if (FDevWatch >= 0) FOnChange(kDbtDeviceArrival);
                 } else if (IsTtyName(name)) {
-                    const bool created = (event->mask & (IN_CREATE | IN_MOVED_TO)) != 0;
-                    FOnChange(created ? kDbtDeviceArrival : kDbtDeviceRemoveComplete);
+                    const bool removed = (event->mask & (IN_DELETE | IN_MOVED_FROM)) != 0;
+                    FOnChange(removed ? kDbtDeviceRemoveComplete : kDbtDeviceArrival);
                 }
             } else if (event->wd == FRootWatch && FRootWatch >= 0 && std::strcmp(name, "dev") == 0) {
                 if (WatchDev()) {

@@ -1,5 +1,6 @@
 #pragma once
-// Watches <root>/dev for tty nodes and links created or removed, on a thread
+// Watches <root>/dev for tty nodes and links created, removed or given new
+// permissions (an arrival: the port may have become accessible), on a thread
 // of its own that blocks in poll() on the inotify descriptor and a wake
 // descriptor. When <root>/dev does not exist yet, <root> is watched until it
 // appears. OnChange runs on the watcher thread with kDbtDeviceArrival or

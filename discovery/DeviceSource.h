@@ -7,6 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "serial/PortResult.h"
+
 namespace zorv {
 
 // The values of WM_DEVICECHANGE (DBT_DEVICEARRIVAL, DBT_DEVICEREMOVECOMPLETE,
@@ -40,8 +42,9 @@ public:
     // The present devices with this instance path (compared without regard to case);
     // nullptr when the set cannot be had.
     virtual std::unique_ptr<IDeviceInfoSet> GetClassDevs(const std::string& InstancePath) = 0;
-    // Whether COMn can be opened exclusively now; the port is released at once.
-    virtual bool ProbeExclusive(int32_t PortNumber) = 0;
+    // Whether COMn can be opened exclusively now, and the system's reason when
+    // not; the port is released at once.
+    virtual TPortResult ProbeExclusive(int32_t PortNumber) = 0;
     // Starts delivering arrivals and removals to Handler on the user-interface thread;
     // a second call replaces the handler.
     virtual void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) = 0;

@@ -1,8 +1,5 @@
 #include "discovery/DeviceSourceLinux.h"
 
-#include <fcntl.h>
-#include <sys/file.h>
-
 #include <string>
 #include <vector>
 
@@ -11,6 +8,7 @@
 #include "discovery/SysfsTtyLinux.h"
 #include "discovery/TtyPortNumbers.h"
 #include "discovery/UniqueFdLinux.h"
+#include "serial/PortNodePosix.h"
 #include "serial/PortPath.h"
 
 namespace zorv {
@@ -61,12 +59,11 @@ std::unique_ptr<IDeviceInfoSet> TDeviceSourceLinux::GetClassDevs(const std::stri
     return std::make_unique<TSysfsDeviceInfoSet>(std::move(names));
 }
 
-bool TDeviceSourceLinux::ProbeExclusive(int32_t PortNumber) {
-    const std::string path = DevicePath(PortNumber);
-    if (path.empty()) return false;
-    TUniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+TPortResult TDeviceSourceLinux::ProbeExclusive(int32_t PortNumber) {
+    TPortResult result;
     // The lock goes with the descriptor.
-    return fd.Valid() && ::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0;
+    TUniqueFd fd(OpenPortNode(DevicePath(PortNumber), result));
+    return result;
 }
 
 void TDeviceSourceLinux::RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) {

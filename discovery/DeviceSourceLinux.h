@@ -25,9 +25,9 @@ public:
 
     std::string QueryDosDevices() override;
     std::unique_ptr<IDeviceInfoSet> GetClassDevs(const std::string& InstancePath) override;
-    // open(O_RDWR|O_NOCTTY|O_NONBLOCK) and flock(LOCK_EX|LOCK_NB), released at once.
+    // The driver's exclusive open of the node (OpenPortNode), released at once.
     // Never TIOCEXCL: on a pseudo-terminal it would outlive the probe.
-    bool ProbeExclusive(int32_t PortNumber) override;
+    TPortResult ProbeExclusive(int32_t PortNumber) override;
     void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) override;
     // Re-arms the watch and the port paths for the new root.
     void SetDeviceRoot(const std::string& Root) override;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/Exceptions.h"
+#include "serial/PortResult.h"
 
 namespace zorv {
 namespace {
@@ -15,19 +16,6 @@ namespace {
 constexpr DWORD kInitialNamesSize = 65535;
 constexpr DWORD kNamesSizeLimit = 16 * 1024 * 1024;
 constexpr DWORD kFriendlyNameSize = 257;
-
-// The system's text for an error code, without its line break and final full stop.
-std::string SystemErrorText(DWORD error) {
-    char* text = nullptr;
-    const DWORD length =
-        FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<char*>(&text), 0, nullptr);
-    std::string message = length != 0 && text ? std::string(text, length) : std::string();
-    if (text) LocalFree(text);
-    while (!message.empty() && (static_cast<unsigned char>(message.back()) <= 32 || message.back() == '.'))
-        message.pop_back();
-    return message;
-}
 
 class THandleDeviceInfoSet : public IDeviceInfoSet {
 public:
@@ -110,11 +98,11 @@ std::unique_ptr<IDeviceInfoSet> TDeviceSourceWin32::GetClassDevs(const std::stri
     return std::make_unique<THandleDeviceInfoSet>(set);
 }
 
-bool TDeviceSourceWin32::ProbeExclusive(int32_t PortNumber) {
+TPortResult TDeviceSourceWin32::ProbeExclusive(int32_t PortNumber) {
     const std::string name = "\\\\.\\COM" + std::to_string(PortNumber);
     const TFileHandle port(CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                        FILE_FLAG_OVERLAPPED, nullptr));
-    return port.Valid();
+    return port.Valid() ? TPortResult{} : PortFailure(GetLastError(), name);
 }
 
 void TDeviceSourceWin32::RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) {

@@ -20,7 +20,7 @@ public:
 
     std::string QueryDosDevices() override;
     std::unique_ptr<IDeviceInfoSet> GetClassDevs(const std::string& InstancePath) override;
-    bool ProbeExclusive(int32_t PortNumber) override;
+    TPortResult ProbeExclusive(int32_t PortNumber) override;
     void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) override;
     // Device names are the system's own on Windows: the root has no meaning here.
     void SetDeviceRoot(const std::string& Root) override;

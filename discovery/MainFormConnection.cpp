@@ -74,6 +74,10 @@ void TZorvGSMDemoMainForm::OnConnectButtonClick() {
         // further notification may come: the port check retries every 5000 ms.
         // (Retrying at once could recurse without end on a lasting failure.)
         if ((escaped || FComPort->Status() != cpsOpened) && FCheckPortsTimer) FCheckPortsTimer->SetEnabled(true);
+        if (FComPort->Status() == cpsOpened)
+            FPortFailures.Forget(port);
+        else if (!escaped)
+            ReportPortFailure("OnConnectButtonClick", port, FComPort->OpenResult());
     });
 }
 

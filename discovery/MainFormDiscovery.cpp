@@ -2,7 +2,9 @@
 // arrival or removal and by the port check; after each rebuild the panel's
 // port is connected or a vanished panel disconnected.
 #include <memory>
+#include <string>
 
+#include "app/CommonUtils.h"
 #include "app/Cp1251.h"
 #include "app/ExceptionGuard.h"
 #include "app/Exceptions.h"
@@ -139,13 +141,21 @@ std::string TZorvGSMDemoMainForm::GetDeviceName(IDeviceInfoSet& DeviceInfoSet, u
 void TZorvGSMDemoMainForm::CheckComPortsEnabled() {
     Guarded("TZorvGSMDemoMainForm.CheckComPortsEnabled", [&] {
         if (!FPortList) return;
+        FPortFailures.ForgetUnlisted(*FPortList);
+        // While the handshake runs, the program's own hold makes its port fail the probe.
+        const auto heldHere = [this](int32_t number) {
+            return FComPort && FComPort->Active() && FComPort->Status() == cpsOpened && FComPort->Port() == number;
+        };
         bool found = false;
         for (const auto& port : *FPortList) {
             if (FMainFirmware && port->PortNumber == FTestedPort) {
                 port->Enabled = true;
                 if (!port->Product.empty()) found = true;
             } else if (CarriesPanelProduct(*port)) {
-                port->Enabled = FDevices.ProbeExclusive(port->PortNumber);
+                const TPortResult probe = FDevices.ProbeExclusive(port->PortNumber);
+                port->Enabled = static_cast<bool>(probe);
+                if (!probe && !heldHere(port->PortNumber))
+                    ReportPortFailure("CheckComPortsEnabled", port->PortNumber, probe);
             } else {
                 // Opening a port raises DTR and RTS, which resets many boards:
                 // only the panel's own ports are ever opened.
@@ -154,6 +164,16 @@ void TZorvGSMDemoMainForm::CheckComPortsEnabled() {
         }
         if (FMainFirmware && !found) OnConnectButtonClick();
     });
+}
+
+void TZorvGSMDemoMainForm::ReportPortFailure(const char* Operation, int32_t PortNumber, const TPortResult& Result) {
+    if (!FPortFailures.Settled(PortNumber, Result, FLoop.Now())) return;
+    AddErrorLog(std::string("TZorvGSMDemoMainForm.") + Operation + ": COM" + std::to_string(PortNumber) + " (" +
+                Result.Path + ") cannot be opened: " + Result.Text);
+    if (Result.Outcome != poDenied || !FPortFailures.FirstDenial()) return;
+    // Posted: a modal box runs a nested message loop, whose notifications
+    // would rebuild the port list in the middle of this scan.
+    FLoop.RunOnUiThread([this, path = Result.Path] { ShowMessageBox(PortAccessMessage(path), 16); });
 }
 
 }  // namespace zorv

@@ -19,10 +19,13 @@ namespace {
 constexpr size_t kAttributeLimit = 256;
 
 // The first line of a regular file, trimmed; empty when it cannot be read.
-// O_NONBLOCK and the regular-file test keep a FIFO planted in the tree from blocking the scan.
+// Whatever is planted in its place is never read: a FIFO would block the scan,
+// and opening a device (a serial port resets many boards) is not harmless.
+// The test before the open keeps it closed; the one after catches a swap.
 std::string ReadAttribute(const fs::path& file) {
-    TUniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat info {};
+    if (::stat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return "";
+    TUniqueFd fd(::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return "";
     char buffer[kAttributeLimit];
     const ssize_t count = ::read(fd.Get(), buffer, sizeof buffer);

@@ -33,13 +33,15 @@ ICommBackend& CommBackend() { return InstalledBackend ? *InstalledBackend : Plat
 
 bool CommDrvOpen(TCommDrv& Drv) {
     ICommBackend& backend = CommBackend();
-    if (!backend.Open(Drv)) {
+    Drv.OpenResult = backend.Open(Drv);
+    if (!Drv.OpenResult) {
         Drv.Handle = kCommHandleNone;
         return false;
     }
     Drv.Terminated.store(false);
     ResetRing(Drv);
-    if (!backend.StartReader(Drv)) {
+    Drv.OpenResult = backend.StartReader(Drv);
+    if (!Drv.OpenResult) {
         backend.Close(Drv);
         Drv.Handle = kCommHandleNone;
         return false;

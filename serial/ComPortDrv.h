@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "serial/PortResult.h"
+
 namespace zorv {
 
 // A platform handle (a Win32 HANDLE or a POSIX descriptor); none is all bits set.
@@ -71,6 +73,8 @@ struct TCommDrv {
     // Kept apart from StartInInpBuf + ReceivedBytes because the consumer moves those
     // two in separate steps, and their sum is wrong between the steps.
     uint32_t WritePos = 0;
+    // The result of the last open: why it failed, kept for the error log.
+    TPortResult OpenResult;
 };
 
 // The output queue size asked of the port.
@@ -80,7 +84,8 @@ constexpr uint32_t OutQueueSize = 4096;
 extern TCommDrv CommDrv;
 
 // Opens CommDrv.PortNumber with CommDrv.DCB and starts the reader. False with
-// Handle none when the port is missing, held by another, or rejects a setting.
+// Handle none when the port is missing, held by another, or rejects a setting;
+// OpenResult then says why.
 bool CommDrvOpen(TCommDrv& Drv);
 
 // Stops the reader and waits for it to end, discards pending data and closes

@@ -1,10 +1,8 @@
 // The driver's OS side on POSIX systems: a tty opened exclusively, raw
 // termios from the DCB, and a reader blocked in poll() on the port and an
 // eventfd that close and the consumer use to wake it.
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -17,6 +15,7 @@
 
 #include "serial/ComPortSpeed.h"
 #include "serial/CommBackend.h"
+#include "serial/PortNodePosix.h"
 #include "serial/PortPath.h"
 
 namespace zorv {
@@ -88,20 +87,23 @@ bool SetFrame(termios& T, const TDCB& Dcb) {
     return true;
 }
 
-bool ApplyDcb(int Port, const TDCB& Dcb) {
+// 0, or the system's error code of the setting the port refused.
+int ApplyDcb(int Port, const TDCB& Dcb) {
     termios t{};
-    if (tcgetattr(Port, &t) != 0) return false;
+    if (tcgetattr(Port, &t) != 0) return errno;
     cfmakeraw(&t);
     t.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK);
-    if (!SetFrame(t, Dcb)) return false;
+    // A frame that termios cannot express is refused as the system refuses a bad argument.
+    if (!SetFrame(t, Dcb)) return EINVAL;
     t.c_cc[VMIN] = 0;
     t.c_cc[VTIME] = 0;
     speed_t speed = B9600;
     const bool standard = StandardSpeed(Dcb.BaudRate, speed);
     cfsetispeed(&t, speed);
     cfsetospeed(&t, speed);
-    if (tcsetattr(Port, TCSANOW, &t) != 0) return false;
-    return standard || SetCustomSpeed(Port, Dcb.BaudRate);
+    if (tcsetattr(Port, TCSANOW, &t) != 0) return errno;
+    if (standard || SetCustomSpeed(Port, Dcb.BaudRate)) return 0;
+    return errno;
 }
 
 void DropModemLines(int Port) {
@@ -122,33 +124,31 @@ void DrainWake(TCommHandle Wake) {
 
 class PosixCommBackend : public ICommBackend {
 public:
-    bool Open(TCommDrv& Drv) override {
+    TPortResult Open(TCommDrv& Drv) override {
         const std::string path = PortDevicePath(Drv.PortNumber);
-        if (path.empty()) return false;
-        UniqueFd port(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
-        if (!port) return false;
-        // flock holds against every other open file description, of this process too.
-        if (flock(port.Get(), LOCK_EX | LOCK_NB) != 0) return false;
-        if (!ApplyDcb(port.Get(), Drv.DCB)) return false;
+        TPortResult failure;
+        UniqueFd port(OpenPortNode(path, failure));
+        if (!port) return failure;
+        if (const int error = ApplyDcb(port.Get(), Drv.DCB)) return PortFailure(error, path);
         DropModemLines(port.Get());
         tcflush(port.Get(), TCIOFLUSH);
         UniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-        if (!wake) return false;
+        if (!wake) return PortFailure(errno, path);
         // Set last: on a pseudo-terminal it outlives the descriptor unless cleared.
-        if (ioctl(port.Get(), TIOCEXCL) != 0) return false;
+        if (ioctl(port.Get(), TIOCEXCL) != 0) return PortFailure(errno, path);
         Drv.Handle = port.Release();
         Drv.WakeHandle = wake.Release();
-        return true;
+        return {};
     }
 
-    bool StartReader(TCommDrv& Drv) override {
+    TPortResult StartReader(TCommDrv& Drv) override {
         try {
             FReader = std::thread([&Drv] { CommDrvReadThread(Drv); });
-        } catch (const std::system_error&) {
-            return false;
+        } catch (const std::system_error& e) {
+            return PortFailure(static_cast<uint32_t>(e.code().value()), PortDevicePath(Drv.PortNumber));
         }
         Drv.ThreadHandle = static_cast<TCommHandle>(FReader.native_handle());
-        return true;
+        return {};
     }
 
     void StopReader(TCommDrv& Drv) override {

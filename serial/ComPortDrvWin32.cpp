@@ -40,6 +40,8 @@ struct TStuckReader {
 
 HANDLE NewOverlappedEvent() { return CreateEventA(nullptr, TRUE, FALSE, ""); }
 
+std::string PortName(int32_t PortNumber) { return "\\\\.\\COM" + std::to_string(PortNumber); }
+
 DWORD WINAPI ReaderProc(LPVOID Parameter) {
     CommDrvReadThread(*static_cast<TCommDrv*>(Parameter));
     return 0;
@@ -47,34 +49,35 @@ DWORD WINAPI ReaderProc(LPVOID Parameter) {
 
 class Win32CommBackend : public ICommBackend {
 public:
-    bool Open(TCommDrv& Drv) override {
-        if (!ReleaseStuckReader()) return false;
-        const std::string name = "\\\\.\\COM" + std::to_string(Drv.PortNumber);
+    TPortResult Open(TCommDrv& Drv) override {
+        const std::string name = PortName(Drv.PortNumber);
+        if (!ReleaseStuckReader()) return PortFailure(ERROR_BUSY, name);
         HANDLE port = CreateFileA(name.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_FLAG_OVERLAPPED, nullptr);
-        if (port == INVALID_HANDLE_VALUE) return false;
+        if (port == INVALID_HANDLE_VALUE) return PortFailure(GetLastError(), name);
         DCB dcb;
         std::memcpy(&dcb, &Drv.DCB, sizeof dcb);
         HANDLE wake = nullptr;
         if (!SetCommMask(port, kEventMask) || !SetupComm(port, Drv.InpBufSize, OutQueueSize) ||
             !PurgeComm(port, kPurgeAll) || !SetCommState(port, &dcb) ||
             (wake = CreateEventA(nullptr, FALSE, FALSE, nullptr)) == nullptr) {
+            const DWORD error = GetLastError();
             CloseHandle(port);
-            return false;
+            return PortFailure(error, name);
         }
         COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
         SetCommTimeouts(port, &timeouts);
         Drv.Handle = C(port);
         Drv.WakeHandle = C(wake);
-        return true;
+        return {};
     }
 
-    bool StartReader(TCommDrv& Drv) override {
+    TPortResult StartReader(TCommDrv& Drv) override {
         HANDLE thread = CreateThread(nullptr, 0, ReaderProc, &Drv, 0, nullptr);
-        if (thread == nullptr) return false;
+        if (thread == nullptr) return PortFailure(GetLastError(), PortName(Drv.PortNumber));
         SetThreadPriority(thread, kReaderPriority);
         Drv.ThreadHandle = C(thread);
-        return true;
+        return {};
     }
 
     void StopReader(TCommDrv& Drv) override {

@@ -81,6 +81,8 @@ TComPortUS::~TComPortUS() {
 
 uint16_t TComPortUS::Status() const { return FState->Status; }
 
+const TPortResult& TComPortUS::OpenResult() const { return CommDrv.OpenResult; }
+
 bool TComPortUS::Active() const { return FState->Active; }
 
 void TComPortUS::SetActive(bool Value) {

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "app/MessageLoop.h"
+#include "serial/PortResult.h"
 
 namespace zorv {
 
@@ -30,6 +31,8 @@ public:
     TPortEvent OnOpen;
 
     uint16_t Status() const;
+    // The system's reason when the last open failed (Status cpsOpenError).
+    const TPortResult& OpenResult() const;
     bool Active() const;
     void SetActive(bool Value);
 

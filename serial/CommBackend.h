@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "serial/ComPortDrv.h"
+#include "serial/PortResult.h"
 
 namespace zorv {
 
@@ -12,11 +13,11 @@ class ICommBackend {
 public:
     virtual ~ICommBackend() = default;
     // Opens port Drv.PortNumber exclusively, applies Drv.DCB, empties both
-    // queues and sets Drv.Handle (and Drv.WakeHandle when it uses one).
-    // False with everything it took released and Handle none.
-    virtual bool Open(TCommDrv& Drv) = 0;
+    // queues and sets Drv.Handle (and Drv.WakeHandle when it uses one). On a
+    // failure, the system's reason, with everything it took released and Handle none.
+    virtual TPortResult Open(TCommDrv& Drv) = 0;
     // Starts the reader thread of the current open; sets Drv.ThreadHandle.
-    virtual bool StartReader(TCommDrv& Drv) = 0;
+    virtual TPortResult StartReader(TCommDrv& Drv) = 0;
     // Wakes the reader (Drv.Terminated is already set) and waits until it ended,
     // or, where a driver can hold it, until a bound after which it is abandoned
     // with its handles and Open refuses until it ended.

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/MessageLoop.h"
+#include "discovery/PortFailures.h"
 #include "ui/MainView.h"
 #include "ui/ProgramState.h"
 
@@ -35,6 +36,9 @@ std::string MessageBoxTitle();
 
 // Design-time caption of the window (Windows-1251); start-up appends a blank and the version.
 std::string DesignCaption();
+
+// What the user is told when the system refuses the panel's port for want of permission.
+std::string PortAccessMessage(const std::string& DevicePath);
 
 class TZorvGSMDemoMainForm {
 public:
@@ -146,6 +150,10 @@ private:
     void StartOneShotTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
     void ReleaseOneShotTimer(ITimer* Sender);
 
+    // Writes a lasting failure to open a panel port to the error log, and tells
+    // the user once per run when the system refused it for want of permission.
+    void ReportPortFailure(const char* Operation, int32_t PortNumber, const TPortResult& Result);
+
     // Steps of the dialogue without names of their own.
     void HandshakeLine(const std::string& Line);
     void AcceptLogin(const std::string& Line);
@@ -156,6 +164,7 @@ private:
     IMessageLoop& FLoop;
     IMainView& FView;
     IDeviceSource& FDevices;
+    TPortFailures FPortFailures;
     std::vector<std::unique_ptr<ITimer>> FOneShotTimers;
     // Guards the scan of the input ring against a nested notification.
     bool FScanning = false;

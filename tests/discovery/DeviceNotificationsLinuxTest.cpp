@@ -60,7 +60,7 @@ protected:
     std::vector<uint32_t> received;
 };
 
-TEST_F(DeviceNotificationsTest, TtyNodesCreatedOrRemovedArriveOnTheLoopThread) {
+TEST_F(DeviceNotificationsTest, TtyNodesCreatedRemovedOrGivenNewPermissionsArriveOnTheLoopThread) {
     TDeviceSourceLinux source(loop, tree.Root());
     Register(source);
     Link("ttyACM0");
@@ -72,8 +72,14 @@ TEST_F(DeviceNotificationsTest, TtyNodesCreatedOrRemovedArriveOnTheLoopThread) {
     ASSERT_TRUE(WaitForNotices(3));
     fs::rename(tree.Root() + "/dev/ttyUSB0", tree.Root() + "/ttyUSB0");
     ASSERT_TRUE(WaitForNotices(4));
+    // udev gives a new node its group and mode a moment after creating it.
+    tree.Write("dev/ttyACM3", "");
+    ASSERT_TRUE(WaitForNotices(5));
+    fs::permissions(tree.Root() + "/dev/ttyACM3", fs::perms::group_read | fs::perms::group_write,
+                    fs::perm_options::add);
+    ASSERT_TRUE(WaitForNotices(6));
     EXPECT_EQ(received, (std::vector<uint32_t>{kDbtDeviceArrival, kDbtDeviceRemoveComplete, kDbtDeviceArrival,
-                                               kDbtDeviceRemoveComplete}));
+                                               kDbtDeviceRemoveComplete, kDbtDeviceArrival, kDbtDeviceArrival}));
 }
 
 TEST_F(DeviceNotificationsTest, NothingArrivesBeforeRegistration) {

@@ -1,12 +1,21 @@
 // The Linux device source against device roots built in a temporary folder.
 #include <fcntl.h>
+#include <grp.h>
+#include <poll.h>
+#include <signal.h>
 #include <sys/file.h>
+#include <sys/inotify.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,6 +23,8 @@
 #include "FakeSysfsTree.h"
 #include "TempDir.h"
 #include "discovery/DeviceSourceLinux.h"
+#include "discovery/UniqueFdLinux.h"
+#include "serial/ComPortDrv.h"
 #include "serial/PortPath.h"
 
 namespace zorv {
@@ -168,15 +179,130 @@ TEST_F(DeviceSourceLinuxTest, ProbeFailsWhileAnotherDescriptorHoldsTheLockAndRel
     tree.UsbTty("ttyACM0", "usb1/1-1");
     const std::string node = tree.Root() + "/dev/ttyACM0";
     EXPECT_TRUE(source.ProbeExclusive(201));
-    const int held = ::open(node.c_str(), O_RDWR | O_CLOEXEC);
+    const int held = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(held, 0);
     // The probe released its lock: another open takes it at once.
     ASSERT_EQ(::flock(held, LOCK_EX | LOCK_NB), 0);
-    EXPECT_FALSE(source.ProbeExclusive(201));
+    const TPortResult busy = source.ProbeExclusive(201);
+    EXPECT_EQ(busy.Outcome, poBusy);
+    EXPECT_EQ(busy.Code, uint32_t(EBUSY));
+    EXPECT_EQ(busy.Text, std::strerror(EBUSY));
+    EXPECT_EQ(busy.Path, node);
     ::close(held);
     EXPECT_TRUE(source.ProbeExclusive(201));
-    EXPECT_FALSE(source.ProbeExclusive(202));   // no node
-    EXPECT_FALSE(source.ProbeExclusive(1500));  // no name has that number
+    EXPECT_EQ(source.ProbeExclusive(202).Outcome, poGone);   // no node
+    EXPECT_EQ(source.ProbeExclusive(1500).Outcome, poGone);  // no name has that number
+}
+
+// Whether the file at Path was opened while Action ran.
+bool OpenedDuring(const std::string& Path, const std::function<void()>& Action) {
+    const TUniqueFd watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    if (::inotify_add_watch(watch.Get(), Path.c_str(), IN_OPEN) < 0) ADD_FAILURE() << "cannot watch " << Path;
+    Action();
+    char events[4096];
+    return ::read(watch.Get(), events, sizeof events) > 0;
+}
+
+TEST_F(DeviceSourceLinuxTest, WhatIsPlantedInPlaceOfANodeOrAnAttributeIsNeverOpened) {
+    // A file, a FIFO or a link to a file in dev is no port, though it could be opened and locked.
+    tree.UsbTty("ttyACM0", "usb1/1-1", {}, false);
+    tree.Write("dev/ttyACM0", "");
+    tree.UsbTty("ttyACM1", "usb1/1-2", {}, false);
+    ASSERT_EQ(::mkfifo((tree.Root() + "/dev/ttyACM1").c_str(), 0600), 0);
+    tree.UsbTty("ttyACM2", "usb1/1-3", {}, false);
+    fs::create_symlink("ttyACM0", tree.Root() + "/dev/ttyACM2");
+    for (const int32_t port : {201, 202, 203}) {
+        const TPortResult probe = source.ProbeExclusive(port);
+        EXPECT_EQ(probe.Outcome, poGone) << port;
+        EXPECT_EQ(probe.Code, uint32_t(ENODEV)) << port;
+    }
+    // An attribute that leads to a device: opening a serial port resets many boards.
+    const std::string usb = tree.UsbTty("ttyACM3", "usb1/1-4");
+    const std::string device = tree.Node("ttyS9");
+    fs::remove(usb + "/product");
+    fs::create_symlink(device, usb + "/product");
+    EXPECT_FALSE(OpenedDuring(device, [&] {
+        const std::vector<std::string> names = FriendlyNames();
+        EXPECT_NE(std::find(names.begin(), names.end(), "USB Serial Device (COM204)"), names.end());
+    }));
+    EXPECT_TRUE(OpenedDuring(device, [&] { ::close(::open(device.c_str(), O_RDONLY | O_NOCTTY)); }));
+}
+
+// What the device source and the driver of an unprivileged user met.
+struct TUnprivilegedRun {
+    int32_t Uid = -1;
+    TPortOutcome Refused = poOpened;
+    uint32_t RefusedCode = 0;
+    char RefusedText[128] = {0};
+    char RefusedPath[512] = {0};
+    TPortOutcome Permitted = poGone;
+    TPortOutcome DriverRefused = poOpened;
+    uint32_t DriverCode = 0;
+};
+
+constexpr int kCannotDropPrivileges = 77;
+constexpr uid_t kNobody = 65534;
+
+void CopyText(char* Destination, size_t Size, const std::string& Text) {
+    std::strncpy(Destination, Text.c_str(), Size - 1);
+}
+
+// The child's side: drop to nobody where the test runs as root (who passes
+// every permission check), probe and open both ports, report through Pipe.
+[[noreturn]] void RunUnprivileged(TDeviceSourceLinux& Source, int Pipe) {
+    if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0))
+        ::_exit(kCannotDropPrivileges);
+    TUnprivilegedRun run;
+    run.Uid = static_cast<int32_t>(::geteuid());
+    const TPortResult refused = Source.ProbeExclusive(201);
+    run.Refused = refused.Outcome;
+    run.RefusedCode = refused.Code;
+    CopyText(run.RefusedText, sizeof run.RefusedText, refused.Text);
+    CopyText(run.RefusedPath, sizeof run.RefusedPath, refused.Path);
+    run.Permitted = Source.ProbeExclusive(202).Outcome;
+    CommDrv.PortNumber = 201;
+    CommDrvOpen(CommDrv);
+    run.DriverRefused = CommDrv.OpenResult.Outcome;
+    run.DriverCode = CommDrv.OpenResult.Code;
+    ::_exit(::write(Pipe, &run, sizeof run) == static_cast<ssize_t>(sizeof run) ? 0 : 1);
+}
+
+TEST_F(DeviceSourceLinuxTest, APortTheUserMayNotOpenIsRefusedForWantOfPermission) {
+    tree.UsbTty("ttyACM0", "usb1/1-1");
+    tree.UsbTty("ttyACM1", "usb1/1-2", {"ffff", "2331", "TVAL", "Zorv GSM"});
+    const std::string refusedNode = tree.Root() + "/dev/ttyACM0";
+    // As udev leaves a port for root alone, and one for everybody; the folders stay searchable.
+    ASSERT_EQ(::chmod(fs::read_symlink(refusedNode).c_str(), ::geteuid() == 0 ? 0600 : 0000), 0);
+    ASSERT_EQ(::chmod(fs::read_symlink(tree.Root() + "/dev/ttyACM1").c_str(), 0666), 0);
+    for (const std::string& folder : {dir.File(""), tree.Root(), tree.Root() + "/dev"})
+        fs::permissions(folder, fs::perms::others_exec, fs::perm_options::add);
+    ASSERT_EQ(source.QueryDosDevices(), List({"COM201", "COM202"}));
+
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) RunUnprivileged(source, channel[1]);
+    ::close(channel[1]);
+    TUnprivilegedRun run;
+    pollfd report{channel[0], POLLIN, 0};
+    const bool answered = ::poll(&report, 1, 10000) == 1 && ::read(channel[0], &run, sizeof run) == sizeof run;
+    ::close(channel[0]);
+    if (!answered) ::kill(child, SIGKILL);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == kCannotDropPrivileges)
+        GTEST_SKIP() << "this root may not become the user nobody (no CAP_SETUID or CAP_SETGID here)";
+    ASSERT_TRUE(answered) << "the unprivileged child did not report within 10 s";
+
+    EXPECT_NE(run.Uid, 0);
+    EXPECT_EQ(run.Refused, poDenied);
+    EXPECT_EQ(run.RefusedCode, uint32_t(EACCES));
+    EXPECT_STREQ(run.RefusedText, std::strerror(EACCES));
+    EXPECT_EQ(run.RefusedPath, refusedNode);
+    EXPECT_EQ(run.Permitted, poOpened);  // so the refusal is the node's own, not a folder's
+    EXPECT_EQ(run.DriverRefused, poDenied);
+    EXPECT_EQ(run.DriverCode, uint32_t(EACCES));
 }
 
 TEST_F(DeviceSourceLinuxTest, TheSerialDriverFindsPortsUnderTheRoot) {

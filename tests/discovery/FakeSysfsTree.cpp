@@ -1,7 +1,12 @@
 #include "FakeSysfsTree.h"
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 namespace zorv::test {
 namespace fs = std::filesystem;
@@ -9,6 +14,10 @@ namespace fs = std::filesystem;
 FakeSysfsTree::FakeSysfsTree(std::string root) : FRoot(std::move(root)) {
     fs::create_directories(fs::path(FRoot) / "sys/class/tty");
     fs::create_directories(fs::path(FRoot) / "dev");
+}
+
+FakeSysfsTree::~FakeSysfsTree() {
+    for (const auto& node : FMasters) ::close(node.second);
 }
 
 void FakeSysfsTree::Write(const std::string& relativePath, const std::string& bytes) {
@@ -54,8 +63,26 @@ void FakeSysfsTree::Console(const std::string& name) {
     Node(name);
 }
 
-void FakeSysfsTree::Node(const std::string& name) { Write("dev/" + name, ""); }
+std::string FakeSysfsTree::Node(const std::string& name) {
+    RemoveNode(name);
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    char slave[128];
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0 ||
+        ::ptsname_r(master, slave, sizeof slave) != 0) {
+        if (master >= 0) ::close(master);
+        throw std::runtime_error("no pseudo-terminal for " + name);
+    }
+    FMasters[name] = master;
+    fs::create_symlink(slave, fs::path(FRoot) / "dev" / name);
+    return slave;
+}
 
-void FakeSysfsTree::RemoveNode(const std::string& name) { fs::remove(fs::path(FRoot) / "dev" / name); }
+void FakeSysfsTree::RemoveNode(const std::string& name) {
+    fs::remove(fs::path(FRoot) / "dev" / name);
+    const auto it = FMasters.find(name);
+    if (it == FMasters.end()) return;
+    ::close(it->second);
+    FMasters.erase(it);
+}
 
 }  // namespace zorv::test

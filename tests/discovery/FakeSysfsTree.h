@@ -3,6 +3,7 @@
 // USB ttys under sys/devices/<usb path>/<interface>/tty/<name> with the USB
 // attributes in <usb path>, platform ttys without them, consoles without a
 // device link, the class links in sys/class/tty and the nodes in dev.
+#include <map>
 #include <string>
 
 namespace zorv::test {
@@ -17,6 +18,9 @@ struct UsbAttributes {
 class FakeSysfsTree {
 public:
     explicit FakeSysfsTree(std::string root);
+    ~FakeSysfsTree();
+    FakeSysfsTree(const FakeSysfsTree&) = delete;
+    FakeSysfsTree& operator=(const FakeSysfsTree&) = delete;
 
     const std::string& Root() const { return FRoot; }
     // A tty of a USB interface; usbPath such as "pci0000:00/usb1/1-1". Returns the USB device folder.
@@ -26,8 +30,9 @@ public:
     void PlatformTty(const std::string& name, bool withNode = true);
     // A virtual console: no device link.
     void Console(const std::string& name);
-    // dev/<name> as an empty regular file (the device source only opens and locks it).
-    void Node(const std::string& name);
+    // dev/<name> as a link to the slave of a pseudo-terminal of its own, a
+    // character device as the port's node must be. Returns the slave's path.
+    std::string Node(const std::string& name);
     void RemoveNode(const std::string& name);
     // A file below the root, replaced when present.
     void Write(const std::string& relativePath, const std::string& bytes);
@@ -36,6 +41,7 @@ private:
     void ClassLink(const std::string& name, const std::string& ttyFolder);
 
     std::string FRoot;
+    std::map<std::string, int> FMasters;  // the pseudo-terminal behind each node
 };
 
 }  // namespace zorv::test

@@ -68,6 +68,16 @@ protected:
         return numbers;
     }
     bool TimerOn() const { return form.FCheckPortsTimer->Enabled(); }
+    // The error log's lines without their time stamps.
+    std::vector<std::string> ErrLines() const {
+        std::vector<std::string> lines;
+        const std::string log = dir.Read("ErrLog.txt");
+        for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
+            const size_t text = log.find(": ", start);
+            lines.push_back(log.substr(text + 2, end - text - 2));
+        }
+        return lines;
+    }
 
     test::TempDir dir;
     test::FakeCommBackend backend;
@@ -143,7 +153,7 @@ TEST_F(PortListTest, OnlyPanelPortsAreOpenedToProbeThem) {
     for (const auto& port : *form.FPortList) EXPECT_EQ(port->Enabled, port->PortNumber == 5);
 }
 
-TEST_F(PortListTest, APortHeldByAnotherProgramIsNeverChosen) {
+TEST_F(PortListTest, APortHeldByAnotherProgramIsNeverChosenAndLoggedOnce) {
     Panel(3, false);
     devices.Notify(kDbtDeviceArrival);
     EXPECT_EQ(form.GetTestedPortNumber(), -1);
@@ -151,6 +161,45 @@ TEST_F(PortListTest, APortHeldByAnotherProgramIsNeverChosen) {
     EXPECT_TRUE(TimerOn());
     loop.Advance(20000);
     EXPECT_TRUE(backend.Opened.empty());
+    // Not once per port check, and without the advice meant for a refused permission.
+    EXPECT_EQ(ErrLines(), (std::vector<std::string>{"TZorvGSMDemoMainForm.CheckComPortsEnabled: COM3 (/dev/port3) "
+                                                    "cannot be opened: Device or resource busy"}));
+    EXPECT_TRUE(view.MessageBoxes.empty());
+}
+
+TEST_F(PortListTest, ARefusedPermissionIsToldOnceItLastsButNotInTheMomentBeforeUdevGrantsIt) {
+    const TPortResult refused{poDenied, 13, "Permission denied", "/dev/ttyACM0"};
+    Panel(5);
+    devices.Refusals[5] = refused;
+    devices.Notify(kDbtDeviceArrival);
+    loop.Advance(100);
+    devices.Refusals.clear();
+    devices.Notify(kDbtDeviceArrival);  // the node got its group and mode
+    EXPECT_EQ(backend.Opened, (std::vector<int32_t>{5}));
+    EXPECT_EQ(dir.Read("ErrLog.txt"), "");
+    EXPECT_TRUE(view.MessageBoxes.empty());
+
+    Unplug(5);
+    devices.Notify(kDbtDeviceRemoveComplete);
+    Panel(5);
+    devices.Refusals[5] = refused;  // and no rule grants it this time
+    devices.Notify(kDbtDeviceArrival);
+    loop.Advance(60000);
+    EXPECT_EQ(ErrLines(), (std::vector<std::string>{"TZorvGSMDemoMainForm.CheckComPortsEnabled: COM5 (/dev/ttyACM0) "
+                                                    "cannot be opened: Permission denied"}));
+    ASSERT_EQ(view.MessageBoxes.size(), 1u);
+    EXPECT_EQ(view.MessageBoxes[0].Title, MessageBoxTitle());
+    EXPECT_EQ(view.MessageBoxes[0].Flags, 16u);
+    EXPECT_NE(view.MessageBoxes[0].Text.find("/dev/ttyACM0"), std::string::npos);
+    EXPECT_NE(view.MessageBoxes[0].Text.find("dialout"), std::string::npos);
+
+    // Another refused port is logged; the advice is given once per run.
+    Panel(6);
+    devices.Refusals[6] = {poDenied, 13, "Permission denied", "/dev/ttyACM1"};
+    devices.Notify(kDbtDeviceArrival);
+    loop.Advance(10000);
+    EXPECT_EQ(ErrLines().size(), 2u);
+    EXPECT_EQ(view.MessageBoxes.size(), 1u);
 }
 
 TEST_F(PortListTest, TheFirstOfTwoUsablePanelPortsIsOpenedAt115200) {
@@ -236,6 +285,9 @@ TEST_F(PortListTest, AnyRemovalWithoutAUsablePanelPortClosesThePort) {
     devices.Notify(kDbtDeviceArrival);
     ASSERT_TRUE(backend.IsOpen());
     devices.Openable[5] = false;  // held by the program itself, the handshake still running
+    devices.Notify(kDbtDeviceArrival);
+    loop.Advance(10000);
+    EXPECT_EQ(dir.Read("ErrLog.txt"), "");  // the program's own hold is no failure
     devices.Notify(kDbtDeviceRemoveComplete);
     EXPECT_FALSE(backend.IsOpen());
     EXPECT_FALSE(form.FComPort->Active());
@@ -258,6 +310,8 @@ TEST_F(PortListTest, AFailedOpenIsRetriedByThePortCheck) {
     EXPECT_EQ(backend.Opened, (std::vector<int32_t>{5}));
     EXPECT_EQ(form.FTestedPort, 5);
     EXPECT_FALSE(TimerOn());
+    EXPECT_EQ(ErrLines(), (std::vector<std::string>{"TZorvGSMDemoMainForm.OnConnectButtonClick: COM5 (/dev/port5) "
+                                                    "cannot be opened: No such file or directory"}));
 }
 
 TEST_F(PortListTest, OtherMessagesAndDeviceTypesAreIgnored) {

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,10 +13,12 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 #include "PtyPort.h"
 #include "RingFixture.h"
+#include "TempDir.h"
 
 namespace zorv::test {
 namespace {
@@ -95,21 +98,39 @@ TEST_F(ComPortDrvPtyTest, CloseEndsTheReaderSoNoneSurvivesAReopen) {
     EXPECT_EQ(RingText(0, 4), "....");
 }
 
+// The open of port n failed with the system's reason, which names the device.
+void ExpectFailure(TPortOutcome Outcome, int Code, const std::string& Path) {
+    EXPECT_EQ(CommDrv.Handle, kCommHandleNone);
+    EXPECT_EQ(CommDrv.OpenResult.Outcome, Outcome) << Path;
+    EXPECT_EQ(CommDrv.OpenResult.Code, static_cast<uint32_t>(Code)) << Path;
+    EXPECT_EQ(CommDrv.OpenResult.Text, std::strerror(Code)) << Path;
+    EXPECT_EQ(CommDrv.OpenResult.Path, Path);
+}
+
 TEST_F(ComPortDrvPtyTest, MissingDeviceFailsWithHandleNone) {
     CommDrv.PortNumber = 77;  // the resolver knows no such port
     EXPECT_FALSE(CommDrvOpen(CommDrv));
-    EXPECT_EQ(CommDrv.Handle, kCommHandleNone);
+    ExpectFailure(poGone, ENOENT, "");
     Paths.Add(78, "/nonexistent/ttyACM9");
     CommDrv.PortNumber = 78;
     EXPECT_FALSE(CommDrvOpen(CommDrv));
-    EXPECT_EQ(CommDrv.Handle, kCommHandleNone);
+    ExpectFailure(poGone, ENOENT, "/nonexistent/ttyACM9");
 }
 
-TEST_F(ComPortDrvPtyTest, APathThatIsNoTerminalFails) {
+TEST_F(ComPortDrvPtyTest, APathThatIsNoTerminalFailsAndOneThatIsNoDeviceIsNotOpened) {
     Paths.Add(79, "/dev/null");
     CommDrv.PortNumber = 79;
     EXPECT_FALSE(CommDrvOpen(CommDrv));
-    EXPECT_EQ(CommDrv.Handle, kCommHandleNone);
+    ExpectFailure(poFailed, ENOTTY, "/dev/null");
+    // A file or FIFO in the node's place is refused before the terminal settings are tried.
+    TempDir dir;
+    dir.Write("ttyACM0", "");
+    ASSERT_EQ(::mkfifo(dir.File("ttyACM1").c_str(), 0600), 0);
+    for (const std::string& path : {dir.File("ttyACM0"), dir.File("ttyACM1")}) {
+        Paths.Add(79, path);
+        EXPECT_FALSE(CommDrvOpen(CommDrv));
+        ExpectFailure(poGone, ENODEV, path);
+    }
 }
 
 TEST_F(ComPortDrvPtyTest, PortHeldByAnotherDescriptorFails) {
@@ -117,9 +138,10 @@ TEST_F(ComPortDrvPtyTest, PortHeldByAnotherDescriptorFails) {
     ASSERT_GE(holder, 0);
     ASSERT_EQ(flock(holder, LOCK_EX | LOCK_NB), 0);
     EXPECT_FALSE(CommDrvOpen(CommDrv));
-    EXPECT_EQ(CommDrv.Handle, kCommHandleNone);
+    ExpectFailure(poBusy, EBUSY, Pty.SlavePath());
     ::close(holder);
     EXPECT_TRUE(CommDrvOpen(CommDrv));
+    EXPECT_TRUE(CommDrv.OpenResult);
 }
 
 // The terminal's exclusive flag of the slave; root may open it regardless, others get EBUSY.
@@ -178,6 +200,7 @@ TEST_F(ComPortDrvPtyTest, RejectedSettingFailsAndLeavesThePortFree) {
         EXPECT_FALSE(CommDrvOpen(CommDrv)) << int(bits);
         EXPECT_EQ(CommDrv.Handle, kCommHandleNone);
     }
+    ExpectFailure(poFailed, EINVAL, Pty.SlavePath());
     CommDrv.DCB.ByteSize = 8;
     CommDrv.DCB.Parity = 5;
     EXPECT_FALSE(CommDrvOpen(CommDrv));

@@ -189,6 +189,8 @@ TEST_F(ComPortUSTest, AFailedOpenLeavesOpenErrorAndActive) {
     Port->SetPort(7);
     Port->SetActive(true);
     EXPECT_EQ(Port->Status(), cpsOpenError);
+    EXPECT_EQ(Port->OpenResult().Outcome, poGone);
+    EXPECT_EQ(Port->OpenResult().Path, "/dev/port7");
     EXPECT_TRUE(Port->Active());
     EXPECT_EQ(Opens, 0);
     Port->SetActive(false);
@@ -196,6 +198,7 @@ TEST_F(ComPortUSTest, AFailedOpenLeavesOpenErrorAndActive) {
     Backend.SetPortMissing(7, false);
     Port->SetActive(true);
     EXPECT_EQ(Port->Status(), cpsOpened);
+    EXPECT_TRUE(Port->OpenResult());
 }
 
 TEST_F(ComPortUSTest, ANewRingSizeDiscardsTheUnreadBytes) {

@@ -9,16 +9,17 @@ FakeCommBackend::~FakeCommBackend() {
     SetCommBackend(nullptr);
 }
 
-bool FakeCommBackend::Open(TCommDrv& Drv) {
-    if (FMissing.count(Drv.PortNumber)) return false;
+TPortResult FakeCommBackend::Open(TCommDrv& Drv) {
+    if (FMissing.count(Drv.PortNumber))
+        return {poGone, 2, "No such file or directory", "/dev/port" + std::to_string(Drv.PortNumber)};
     Drv.Handle = static_cast<TCommHandle>(0x1000 + Drv.PortNumber);
     OpenPort = Drv.PortNumber;
     Opened.push_back(Drv.PortNumber);
     OpenedSettings.push_back(Drv.DCB);
-    return true;
+    return {};
 }
 
-bool FakeCommBackend::StartReader(TCommDrv&) { return true; }
+TPortResult FakeCommBackend::StartReader(TCommDrv&) { return {}; }
 
 void FakeCommBackend::StopReader(TCommDrv&) {}
 

@@ -19,14 +19,14 @@ public:
     FakeCommBackend(const FakeCommBackend&) = delete;
     FakeCommBackend& operator=(const FakeCommBackend&) = delete;
 
-    bool Open(TCommDrv& Drv) override;
-    bool StartReader(TCommDrv& Drv) override;
+    TPortResult Open(TCommDrv& Drv) override;
+    TPortResult StartReader(TCommDrv& Drv) override;
     void StopReader(TCommDrv& Drv) override;
     void WakeReader(TCommDrv& Drv) override;
     void Close(TCommDrv& Drv) override;
     uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) override;
 
-    // Opens of a missing port fail, as with an absent device or one held elsewhere.
+    // Opens of a missing port fail as the system reports a device that is not there.
     void SetPortMissing(int32_t Port, bool Missing = true);
 
     // Stores bytes in CommDrv's ring as the reader would; returns the count stored

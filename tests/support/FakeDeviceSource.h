@@ -23,10 +23,13 @@ public:
         if (!ClassDevsAvailable) return nullptr;
         return std::make_unique<InfoSet>(FriendlyNames);
     }
-    bool ProbeExclusive(int32_t portNumber) override {
+    TPortResult ProbeExclusive(int32_t portNumber) override {
         Probed.push_back(portNumber);
-        auto it = Openable.find(portNumber);
-        return it != Openable.end() && it->second;
+        const auto refusal = Refusals.find(portNumber);
+        if (refusal != Refusals.end()) return refusal->second;
+        const auto it = Openable.find(portNumber);
+        if (it != Openable.end() && it->second) return {};
+        return {poBusy, 16, "Device or resource busy", "/dev/port" + std::to_string(portNumber)};
     }
     void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> handler) override {
         Handler = std::move(handler);
@@ -39,7 +42,8 @@ public:
 
     std::vector<std::string> DosDevices;
     std::vector<std::string> FriendlyNames;
-    std::map<int32_t, bool> Openable;
+    std::map<int32_t, bool> Openable;     // false: held by another program
+    std::map<int32_t, TPortResult> Refusals;  // the system's reason, before Openable
     bool ClassDevsAvailable = true;
     std::string QueryError;
     std::string RequestedInstancePath;
