@@ -72,4 +72,6 @@ bool TCommandsList::GetNextCommand(std::string& Command, std::string& ExpectedRe
 
 int32_t TCommandsList::Count() const { return static_cast<int32_t>(FLines.size()); }
 
+void TCommandsList::Clear() { FLines.clear(); }
+
 }  // namespace zorv

@@ -18,6 +18,8 @@ public:
     void InitAccount(uint32_t ObjectNumber);
     bool GetNextCommand(std::string& Command, std::string& ExpectedReply);
     int32_t Count() const;
+    // Drops the commands not yet handed out.
+    void Clear();
 
 private:
     void LoadScript(const char* ResourceName, const char* Operation);

@@ -135,14 +135,18 @@ std::string TZorvGSMDemoMainForm::Bytes2String(const std::vector<uint8_t>& Bytes
 
 void TZorvGSMDemoMainForm::SendCommand(const std::string& Command) {
     Guarded("TZorvGSMDemoMainForm.SendCommand", [&] {
+        // Without an open port nothing reaches the panel, so nothing is logged as sent either.
+        if (!FComPort || !FComPort->Active() || FComPort->Status() != cpsOpened) return;
         const bool restart = AnsiUpperCase(Command) == "RESET";
         AddOutControllerLog(Command);
         std::vector<uint8_t> block(Command.begin(), Command.end());
         block.push_back(kCR);
         block.push_back(kLF);
-        if (FComPort) FComPort->PutBlock(block.data(), block.size());
+        FComPort->PutBlock(block.data(), block.size());
         if (!restart) return;
-        // The panel restarts: drop the port now and let the port check find it again.
+        // The panel restarts: the script is complete, and the drop that follows is the
+        // restart's, not a lost connection. The port check finds the panel again.
+        FScriptRunning = false;
         OnConnectButtonClick();
         FCheckPortsTimer->SetEnabled(true);
     });
@@ -174,9 +178,7 @@ void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
         FCurrentCommand = "START_MAIN";
         SendCommand(FCurrentCommand);
         FLoop.Sleep(5);
-        FMainFirmware = false;
-        FTestedPort = -1;
-        FComPort->SetActive(false);
+        EndConnection();
         return;
     }
     if (!Contains(Line, "Main")) return;

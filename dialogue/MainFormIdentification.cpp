@@ -1,5 +1,6 @@
 // Identification of the panel: firmware family and build, login with the
 // default password, and the serial number that gives the object number.
+#include <algorithm>
 #include <string>
 
 #include "app/CommonUtils.h"
@@ -30,6 +31,17 @@ std::string WrongPasswordMessage() {
 
 }  // namespace
 
+void TZorvGSMDemoMainForm::StartConnectionTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*)) {
+    FConnectionTimers.push_back(
+        FLoop.CreateTimer(IntervalMs, [this, Handler](ITimer* sender) { (this->*Handler)(sender); }, true));
+}
+
+void TZorvGSMDemoMainForm::ReleaseConnectionTimer(ITimer* Sender) {
+    auto it = std::find_if(FConnectionTimers.begin(), FConnectionTimers.end(),
+                           [Sender](const std::unique_ptr<ITimer>& t) { return t.get() == Sender; });
+    if (it != FConnectionTimers.end()) FConnectionTimers.erase(it);
+}
+
 void TZorvGSMDemoMainForm::CheckConnectedDevice() {
     Guarded("TZorvGSMDemoMainForm.CheckConnectedDevice", [&] {
         // Another hardware family is treated like no panel at all.
@@ -39,7 +51,7 @@ void TZorvGSMDemoMainForm::CheckConnectedDevice() {
         }
         const int32_t build = CompareBuildVersion(kMinimumBuild, FFirmwareVersion);
         if (build == 2 || build == 0) {
-            StartOneShotTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnAskPasswordTimer);
+            StartConnectionTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnAskPasswordTimer);
         } else {
             FState = psWrongVersion;
         }
@@ -48,7 +60,7 @@ void TZorvGSMDemoMainForm::CheckConnectedDevice() {
 
 void TZorvGSMDemoMainForm::OnAskPasswordTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnAskPasswordTimer", [&] {
-        ReleaseOneShotTimer(Sender);
+        ReleaseConnectionTimer(Sender);
         FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
         SendCommand(FCurrentCommand);
     });
@@ -56,12 +68,12 @@ void TZorvGSMDemoMainForm::OnAskPasswordTimer(ITimer* Sender) {
 
 void TZorvGSMDemoMainForm::StartWrongPasswordTimer() {
     Guarded("TZorvGSMDemoMainForm.StartWrongPasswordTimer",
-            [&] { StartOneShotTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnWrongPasswordTimer); });
+            [&] { StartConnectionTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnWrongPasswordTimer); });
 }
 
 void TZorvGSMDemoMainForm::OnWrongPasswordTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnWrongPasswordTimer", [&] {
-        ReleaseOneShotTimer(Sender);
+        ReleaseConnectionTimer(Sender);
         ShowMessageBox(WrongPasswordMessage(), 16);
     });
 }

@@ -126,8 +126,12 @@ TEST_P(ResetRule, OnlyResetInAnyCaseDropsThePortAndStartsThePortCheck) {
     Connect();
     Form.FMainFirmware = true;
     Form.FScriptRunning = true;
+    Form.FLoadDemoPending = true;
     Form.SendCommand(c.Command);
     EXPECT_EQ(FBackend.Written.back(), std::string(c.Command) + "\r\n");
+    // The drop that "reset" causes is the panel's restart: the write stays pending, unreported.
+    EXPECT_TRUE(Form.FLoadDemoPending);
+    EXPECT_EQ(ErrorLog(), "");
     EXPECT_EQ(FBackend.IsOpen(), !c.Restarts);
     EXPECT_EQ(Form.FCheckPortsTimer->Enabled(), c.Restarts);
     EXPECT_EQ(Form.FMainFirmware, !c.Restarts);

@@ -61,6 +61,25 @@ TEST_F(DialogueTest, WholeIdentificationReachesConnected) {
     EXPECT_EQ(ErrorLog(), "");
 }
 
+TEST_F(DialogueTest, DeferredStepsOfAnEndedConnectionDoNotReachTheNextOne) {
+    Connect();
+    Deliver("Main ver=5.1.10.6\r");
+    Form.OnConnectButtonClick();  // the panel goes before its login is due
+    Connect();
+    const size_t second = SentCount();
+    FLoopFake.Advance(1000);
+    EXPECT_EQ(Form.FCurrentCommand, "VERSION?");
+    EXPECT_EQ(Sent(second), Lines{});
+
+    Deliver("Main ver=5.1.10.6\r");
+    FLoopFake.Advance(100);
+    Deliver("Error: wrong password\r");
+    Form.OnConnectButtonClick();  // the panel goes before the message is due
+    FLoopFake.Advance(1000);
+    EXPECT_TRUE(FViewFake.MessageBoxes.empty());
+    EXPECT_EQ(FLoopFake.LiveTimers(), 3u);
+}
+
 struct SerialCase {
     const char* Value;
     int32_t SerialNumber;

@@ -3,6 +3,7 @@
 #include "ScriptResources.h"
 #include "app/Cp1251.h"
 #include "dialogue/CommandsList.h"
+#include "serial/ComPortUS.h"
 
 namespace zorv::test {
 namespace {
@@ -106,6 +107,47 @@ TEST_F(Scripts, SecondPressSendsTheWholeScriptAgain) {
     Form.OnStartDemoButtonClick();
     FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
     EXPECT_EQ(Sent(before + 3), CommandTexts(DemoScriptCommands("3456")));
+}
+
+TEST_F(Scripts, WriteCutOffBeforeResetIsAbandonedAndWrittenWholeOnTheNextPress) {
+    Identify();
+    Answer = [](const std::string& command) { return command == "STATEMAP=0,0,2" ? Lines{} : Lines{"OK"}; };
+    Form.OnStartDemoButtonClick();
+    ASSERT_TRUE(FLoopFake.AdvanceUntil([&] { return Form.FCurrentCommand == "STATEMAP=0,0,2"; }, 10000));
+    Form.OnConnectButtonClick();  // as discovery does when the panel has gone
+    EXPECT_FALSE(Form.FScriptRunning);
+    EXPECT_FALSE(Form.FLoadDemoPending);
+    EXPECT_FALSE(Form.FSendCommandTimer->Enabled());
+    EXPECT_EQ(Form.FState, psWaitConnect);
+    const std::string log = ErrorLog();
+    EXPECT_NE(log.find("Demonstration settings write interrupted at \"STATEMAP=0,0,2\""), std::string::npos) << log;
+    EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;
+
+    // Plugged in again: identified like any other panel, and the old script is not resumed.
+    const size_t replug = SentCount();
+    Identify();
+    FLoopFake.Advance(3 * 60000);
+    EXPECT_EQ(Sent(replug), (Lines{"", "VERSION?", "AUTH=7653", "KVELT_SN?"}));
+    EXPECT_EQ(Form.FState, psConnected);
+
+    const size_t again = SentCount();
+    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
+    Form.OnStartDemoButtonClick();
+    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    EXPECT_EQ(Sent(again), CommandTexts(DemoScriptCommands("3456")));
+    EXPECT_TRUE(Form.FLoadDemoPending);
+    EXPECT_EQ(ErrorLog(), log);
+}
+
+TEST_F(Scripts, NothingIsWrittenOrLoggedAsSentWithoutAnOpenPort) {
+    Identify();
+    Form.OnStartDemoButtonClick();
+    const size_t written = FBackend.Written.size();
+    const std::string controllerLog = FDir.Read("controller.log");
+    Form.FComPort->SetActive(false);
+    FLoopFake.Advance(3 * 60000);
+    EXPECT_EQ(FBackend.Written.size(), written);
+    EXPECT_EQ(FDir.Read("controller.log"), controllerLog);
 }
 
 TEST_F(Scripts, FactorySettingsSendThreeCommandsAndComeBackConnected) {

@@ -136,22 +136,32 @@ TEST_F(EmulatedPanelFlowTest, UnplugWhileConnectedReturnsToWaiting) {
     EXPECT_TRUE(WaitForState(psConnected));
 }
 
-TEST_F(EmulatedPanelFlowTest, UnplugDuringTheDemonstrationWriteKeepsItPendingUntilReplug) {
+TEST_F(EmulatedPanelFlowTest, UnplugDuringTheDemonstrationWriteAbandonsItUntilThePanelIsWrittenAgain) {
     emu::PanelOptions options = PanelOptions();
-    options.SilentKeywords = {"VOLUME"};  // the write stops there, waiting for an answer
+    options.SilentKeywords = {"STATEMAP"};  // the write stops there, waiting for an answer
     emu::PanelEmulator& panel = PlugInPanel(options);
     ASSERT_TRUE(WaitForState(psConnected));
     Form.OnStartDemoButtonClick();
-    ASSERT_TRUE(Pump([&] { return Received(panel, "VOLUME=150"); }));
+    ASSERT_TRUE(Pump([&] { return Received(panel, "STATEMAP=0,0,2"); }));
     panel.Unplug();
-    ASSERT_TRUE(Pump([&] { return !Form.FComPort->Active(); }));
-    PumpFor(200ms);
-    EXPECT_EQ(Form.FState, psLoadDemo);
-    EXPECT_TRUE(Form.FLoadDemoPending);
+    ASSERT_TRUE(WaitForState(psWaitConnect));
+    EXPECT_FALSE(Form.FLoadDemoPending);
     EXPECT_FALSE(Form.FScriptRunning);
-    panel.Plug();
-    EXPECT_TRUE(WaitForState(psDemoLoaded));
-    EXPECT_TRUE(Gets(panel, "ARM_IGNORE_TAMPER=1"));
+    EXPECT_FALSE(Form.FSendCommandTimer->Enabled());
+    EXPECT_NE(ErrorLog().find("write interrupted"), std::string::npos) << ErrorLog();
+
+    emu::PanelEmulator& again = PlugInPanel(PanelOptions());
+    ASSERT_TRUE(WaitForState(psConnected)) << Describe(again);
+    Loop.Advance(3 * 60000);  // time in which a forgotten watchdog would go on with the old script
+    PumpFor(200ms);
+    EXPECT_EQ(again.Record().ReceivedTexts(), (std::vector<std::string>{"", "VERSION?", "AUTH=7653", "KVELT_SN?"}));
+    EXPECT_EQ(Form.FState, psConnected);
+
+    LoadDemo(again);
+    const auto lines = again.Record().ReceivedTexts();
+    ASSERT_GT(lines.size(), 5u);
+    EXPECT_EQ(lines[4], "ftdef");
+    EXPECT_EQ(lines[5], "REFRESH_PART_STATE");
 }
 
 TEST_F(EmulatedPanelFlowTest, ASecondSerialDeviceIsNeverOpened) {
