@@ -50,10 +50,7 @@ void TZorvGSMDemoMainForm::OnConnectButtonClick() {
     Guarded("TZorvGSMDemoMainForm.OnConnectButtonClick", [&] {
         if (!FComPort) return;
         if (FMainFirmware) {
-            FComPort->SetActive(false);
-            FMainFirmware = false;
-            FScriptRunning = false;
-            FTestedPort = -1;
+            EndConnection();
             if (!FLoadDemoPending && !FLoadFtdefPending) SetStartState();
             return;
         }

@@ -64,9 +64,7 @@ void TZorvGSMDemoMainForm::RefreshComPorts(bool Arrival) {
                 FCheckPortsTimer->SetEnabled(true);
             }
         } else if (GetTestedPortNumber() == -1) {
-            if (FComPort) FComPort->SetActive(false);
-            FTestedPort = -1;
-            FMainFirmware = false;
+            EndConnection();
         }
     });
 }

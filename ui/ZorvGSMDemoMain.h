@@ -150,6 +150,16 @@ private:
     void StartOneShotTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
     void ReleaseOneShotTimer(ITimer* Sender);
 
+    // Deferred steps of one connection (the login and the protected-panel message): released by
+    // their own handler or, at the latest, when the connection ends.
+    void StartConnectionTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
+    void ReleaseConnectionTimer(ITimer* Sender);
+
+    // Every way of losing the port ends here: the port closes, the connection's deferred steps
+    // go, and a script write that had not sent its "reset" is abandoned.
+    void EndConnection();
+    void AbandonScriptWrite();
+
     // Writes a lasting failure to open a panel port to the error log, and tells
     // the user once per run when the system refused it for want of permission.
     void ReportPortFailure(const char* Operation, int32_t PortNumber, const TPortResult& Result);
@@ -166,6 +176,7 @@ private:
     IDeviceSource& FDevices;
     TPortFailures FPortFailures;
     std::vector<std::unique_ptr<ITimer>> FOneShotTimers;
+    std::vector<std::unique_ptr<ITimer>> FConnectionTimers;
     // Guards the scan of the input ring against a nested notification.
     bool FScanning = false;
     bool FRescanRequested = false;
