@@ -7,6 +7,7 @@
 #include "TempDir.h"
 #include "app/CommonUtils.h"
 #include "app/Cp1251.h"
+#include "app/FilePaths.h"
 #include "app/VersionInfo.h"
 
 namespace zorv {
