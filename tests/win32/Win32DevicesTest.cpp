@@ -11,6 +11,7 @@
 #include "discovery/DeviceSourceWin32.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortDrv.h"
+#include "serial/PortResult.h"
 #include "ui/ZorvGSMDemoMain.h"
 
 #undef SetPort
@@ -53,9 +54,20 @@ TEST(Win32Devices, PortListFromTheSystemHoldsNumberedComPortsOnly) {
     }
 }
 
-TEST(Win32Devices, APortThatDoesNotExistCannotBeOpened) {
+// The system's reason for a port that is not there, as the probe and the driver carry it.
+void ExpectNoSuchPort(const TPortResult& Result) {
+    EXPECT_EQ(Result.Outcome, poGone);
+    EXPECT_EQ(Result.Code, uint32_t(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(Result.Text, SystemErrorText(ERROR_FILE_NOT_FOUND));
+    EXPECT_FALSE(Result.Text.empty());
+    EXPECT_EQ(Result.Path, "\\\\.\\COM" + std::to_string(kMissingPort));
+}
+
+TEST(Win32Devices, APortThatDoesNotExistCannotBeOpenedAndSaysWhy) {
     TDeviceSourceWin32 source(nullptr);
-    EXPECT_FALSE(source.ProbeExclusive(kMissingPort));
+    const TPortResult probe = source.ProbeExclusive(kMissingPort);
+    EXPECT_FALSE(probe);
+    ExpectNoSuchPort(probe);
 
     TCommDrv drv;
     drv.PortNumber = kMissingPort;
@@ -64,6 +76,7 @@ TEST(Win32Devices, APortThatDoesNotExistCannotBeOpened) {
     drv.InpBufSize = static_cast<uint32_t>(ring.size());
     EXPECT_FALSE(CommDrvOpen(drv));
     EXPECT_EQ(drv.Handle, kCommHandleNone);
+    ExpectNoSuchPort(drv.OpenResult);
     CommDrvClose(drv);  // closing a closed driver state does nothing
 
     test::FakeMessageLoop loop;
@@ -71,6 +84,7 @@ TEST(Win32Devices, APortThatDoesNotExistCannotBeOpened) {
     port.SetPort(kMissingPort);
     port.SetActive(true);
     EXPECT_EQ(port.Status(), cpsOpenError);
+    ExpectNoSuchPort(port.OpenResult());
     port.SetActive(false);
     EXPECT_EQ(port.Status(), cpsOpenError);
 }

@@ -34,6 +34,9 @@ TEST_F(Win32PortTest, CloseEndsTheReaderAndFreesThePort) {
     TDeviceSourceWin32 devices(nullptr);
     EXPECT_TRUE(devices.ProbeExclusive(Device.PortNumber()));
     ASSERT_TRUE(CommDrvOpen(CommDrv));
+    // Held by the program, the port is busy to a second open, as to a terminal program's.
+    const TPortResult held = devices.ProbeExclusive(Device.PortNumber());
+    EXPECT_EQ(held.Outcome, poBusy) << held.Code << " " << held.Text;
     HANDLE reader = nullptr;
     ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), reinterpret_cast<HANDLE>(CommDrv.ThreadHandle),
                                 GetCurrentProcess(), &reader, SYNCHRONIZE, FALSE, 0));
