@@ -4,9 +4,10 @@
     /usr/bin/python3 tools/artwork/draw_artwork.py [repository root]
 
 writes resources/background.bmp (640 x 430, 24-bit uncompressed, 825 654 bytes)
-and resources/ZorvGSMDemo.ico (16 x 16 and 32 x 32, 32 bits per pixel). The
-output depends only on this script and the DejaVu fonts, so it can be redrawn
-and compared byte for byte.
+and resources/ZorvGSMDemo.ico (16 x 16 and 32 x 32, 32 bits per pixel), and
+the same icon for the Linux desktop in the usual sizes, as
+packaging/icons/<size>x<size>.png. The output depends only on this script,
+Pillow and the DejaVu fonts, so it can be redrawn and compared byte for byte.
 """
 import os
 import struct
@@ -201,11 +202,23 @@ def draw_icon(path):
         f.write(out + b"".join(entries))
 
 
+# The sizes desktop environments look for in the hicolor theme.
+DESKTOP_ICON_SIZES = (16, 32, 48, 64, 128, 256)
+
+
+def draw_desktop_icons(folder):
+    os.makedirs(folder, exist_ok=True)
+    for size in DESKTOP_ICON_SIZES:
+        # No time stamp or other metadata, so a redraw gives the same bytes.
+        icon_image(size).save(os.path.join(folder, f"{size}x{size}.png"), optimize=True)
+
+
 def main():
     root = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "..", "..")
     resources = os.path.join(root, "resources")
     draw_background(os.path.join(resources, "background.bmp"))
     draw_icon(os.path.join(resources, "ZorvGSMDemo.ico"))
+    draw_desktop_icons(os.path.join(root, "packaging", "icons"))
 
 
 if __name__ == "__main__":
