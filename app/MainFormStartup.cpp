@@ -19,7 +19,6 @@ namespace {
 
 // RGB #F3F5F6, the background of the information panel.
 constexpr uint32_t kSecurityCenterPanelColor = 0xF3F5F6;
-constexpr unsigned kErrorOkFlags = 0x10;
 
 }  // namespace
 
@@ -50,7 +49,7 @@ void TZorvGSMDemoMainForm::OnStartProgramTimer(ITimer* Sender) {
         if (FCommandsList->Count() > 0) {
             FView.Show();
         } else {
-            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), kErrorOkFlags);
+            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), kErrorMessageFlags);
             FView.Close();
         }
     });

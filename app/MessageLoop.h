@@ -14,8 +14,6 @@ public:
     // Enabling a timer that is enabled already does not restart its count-down.
     virtual void SetEnabled(bool enabled) = 0;
     virtual bool Enabled() const = 0;
-    virtual void SetInterval(unsigned intervalMs) = 0;
-    virtual unsigned Interval() const = 0;
 };
 
 using TTimerHandler = std::function<void(ITimer* sender)>;

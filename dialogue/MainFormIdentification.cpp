@@ -74,7 +74,7 @@ void TZorvGSMDemoMainForm::StartWrongPasswordTimer() {
 void TZorvGSMDemoMainForm::OnWrongPasswordTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnWrongPasswordTimer", [&] {
         ReleaseConnectionTimer(Sender);
-        ShowMessageBox(WrongPasswordMessage(), 16);
+        ShowMessageBox(WrongPasswordMessage(), kErrorMessageFlags);
     });
 }
 

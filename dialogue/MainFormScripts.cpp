@@ -11,7 +11,7 @@ void TZorvGSMDemoMainForm::OnStartDemoButtonClick() {
     Guarded("TZorvGSMDemoMainForm.OnStartDemoButtonClick", [&] {
         FCommandsList->InitStartCmd();
         if (FCommandsList->Count() == 0) {
-            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), 16);
+            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), kErrorMessageFlags);
             FView.Close();
             return;
         }

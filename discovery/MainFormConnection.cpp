@@ -6,6 +6,7 @@
 #include "app/ExceptionGuard.h"
 #include "discovery/PanelIdentity.h"
 #include "discovery/SerialPort.h"
+#include "serial/ComPortDrv.h"
 #include "serial/ComPortUS.h"
 #include "ui/ZorvGSMDemoMain.h"
 
@@ -19,8 +20,8 @@ void TZorvGSMDemoMainForm::SetPortDefault() {
             FComPort->SetPort(1);
             FComPort->SetBaudRate(115200);
             FComPort->SetDataBits(8);
-            FComPort->SetStopBits(0);
-            FComPort->SetParity(0);
+            FComPort->SetStopBits(kOneStopBit);
+            FComPort->SetParity(kNoParity);
             FComPort->SetInpBufSize(32768);
             FComPort->OnOpen = [this](TComPortUS* Sender) { OnComPortOpen(Sender); };
             FComPort->OnReceiveData = [this](TComPortUS* Sender) { OnComPortReceiveData(Sender); };

@@ -171,7 +171,7 @@ void TZorvGSMDemoMainForm::ReportPortFailure(const char* Operation, int32_t Port
     if (Result.Outcome != poDenied || !FPortFailures.FirstDenial()) return;
     // Posted: a modal box runs a nested message loop, whose notifications
     // would rebuild the port list in the middle of this scan.
-    FLoop.RunOnUiThread([this, path = Result.Path] { ShowMessageBox(PortAccessMessage(path), 16); });
+    FLoop.RunOnUiThread([this, path = Result.Path] { ShowMessageBox(PortAccessMessage(path), kErrorMessageFlags); });
 }
 
 }  // namespace zorv

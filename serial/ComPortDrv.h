@@ -45,6 +45,10 @@ struct TDCB {
 };
 static_assert(sizeof(TDCB) == 28, "TDCB mirrors the platform's DCB");
 
+// The DCB values of one stop bit and no parity (ONESTOPBIT, NOPARITY).
+constexpr uint8_t kOneStopBit = 0;
+constexpr uint8_t kNoParity = 0;
+
 // The platform's COMSTAT; only cbInQue (bytes waiting in the input queue) is used.
 struct TComStat {
     uint32_t Flags = 0;

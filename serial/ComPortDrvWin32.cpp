@@ -20,8 +20,8 @@ constexpr int kReaderPriority = 8;
 constexpr DWORD kStopReaderMs = 2000;
 constexpr DWORD kCancelAgainMs = 50;
 
-HANDLE H(TCommHandle Handle) { return reinterpret_cast<HANDLE>(Handle); }
-TCommHandle C(HANDLE Handle) { return reinterpret_cast<TCommHandle>(Handle); }
+HANDLE AsHandle(TCommHandle Handle) { return reinterpret_cast<HANDLE>(Handle); }
+TCommHandle AsCommHandle(HANDLE Handle) { return reinterpret_cast<TCommHandle>(Handle); }
 
 // The port, wake-up event and one OVERLAPPED of the running reader, which its
 // read step uses too. The reader takes the handles once: close may clear them
@@ -67,8 +67,8 @@ public:
         }
         COMMTIMEOUTS timeouts{MAXDWORD, 0, 0, 0, 0};
         SetCommTimeouts(port, &timeouts);
-        Drv.Handle = C(port);
-        Drv.WakeHandle = C(wake);
+        Drv.Handle = AsCommHandle(port);
+        Drv.WakeHandle = AsCommHandle(wake);
         return {};
     }
 
@@ -76,17 +76,17 @@ public:
         HANDLE thread = CreateThread(nullptr, 0, ReaderProc, &Drv, 0, nullptr);
         if (thread == nullptr) return PortFailure(GetLastError(), PortName(Drv.PortNumber));
         SetThreadPriority(thread, kReaderPriority);
-        Drv.ThreadHandle = C(thread);
+        Drv.ThreadHandle = AsCommHandle(thread);
         return {};
     }
 
     void StopReader(TCommDrv& Drv) override {
-        const HANDLE port = H(Drv.Handle);
-        const HANDLE thread = H(Drv.ThreadHandle);
+        const HANDLE port = AsHandle(Drv.Handle);
+        const HANDLE thread = AsHandle(Drv.ThreadHandle);
         // A new mask ends a pending WaitCommEvent only where the driver honours
         // it; the event wakes a reader waiting for space or after a failed wait.
         SetCommMask(port, 0);
-        SetEvent(H(Drv.WakeHandle));
+        SetEvent(AsHandle(Drv.WakeHandle));
         // Cancelling does not depend on the driver's goodwill. It is repeated
         // because the reader may start another wait just before it sees Terminated.
         CancelIoEx(port, nullptr);
@@ -95,7 +95,7 @@ public:
             if (GetTickCount64() >= deadline) {
                 // A reader stuck in a driver is not waited for by the user-interface
                 // thread; its handles stay open so that it never uses a reused one.
-                FStuck = {thread, port, H(Drv.WakeHandle)};
+                FStuck = {thread, port, AsHandle(Drv.WakeHandle)};
                 Drv.ThreadHandle = kCommHandleNone;
                 return;
             }
@@ -105,13 +105,13 @@ public:
         Drv.ThreadHandle = kCommHandleNone;
     }
 
-    void WakeReader(TCommDrv& Drv) override { SetEvent(H(Drv.WakeHandle)); }
+    void WakeReader(TCommDrv& Drv) override { SetEvent(AsHandle(Drv.WakeHandle)); }
 
     void Close(TCommDrv& Drv) override {
-        if (!FStuck.Holds(H(Drv.Handle))) {
-            PurgeComm(H(Drv.Handle), kPurgeAll);
-            CloseHandle(H(Drv.Handle));
-            CloseHandle(H(Drv.WakeHandle));
+        if (!FStuck.Holds(AsHandle(Drv.Handle))) {
+            PurgeComm(AsHandle(Drv.Handle), kPurgeAll);
+            CloseHandle(AsHandle(Drv.Handle));
+            CloseHandle(AsHandle(Drv.WakeHandle));
         }
         Drv.Handle = kCommHandleNone;
         Drv.WakeHandle = kCommHandleNone;
@@ -122,13 +122,13 @@ public:
         overlapped.hEvent = NewOverlappedEvent();
         if (overlapped.hEvent == nullptr) return 0;
         DWORD written = 0;
-        if (!WriteFile(H(Handle), Bytes, Count, &written, &overlapped)) {
+        if (!WriteFile(AsHandle(Handle), Bytes, Count, &written, &overlapped)) {
             written = 0;
             if (GetLastError() == ERROR_IO_PENDING) {
                 // A device that stopped draining would hold the caller for ever.
                 if (WaitForSingleObject(overlapped.hEvent, kWriteDeadlineMs) != WAIT_OBJECT_0)
-                    CancelIoEx(H(Handle), &overlapped);
-                GetOverlappedResult(H(Handle), &overlapped, &written, TRUE);
+                    CancelIoEx(AsHandle(Handle), &overlapped);
+                GetOverlappedResult(AsHandle(Handle), &overlapped, &written, TRUE);
             }
         }
         CloseHandle(overlapped.hEvent);
@@ -196,8 +196,8 @@ void CommDrvReadThread(TCommDrv& Drv) {
     OVERLAPPED overlapped{};
     overlapped.hEvent = NewOverlappedEvent();
     if (overlapped.hEvent == nullptr) return;
-    ReaderPort = H(Drv.Handle);
-    ReaderWake = H(Drv.WakeHandle);
+    ReaderPort = AsHandle(Drv.Handle);
+    ReaderWake = AsHandle(Drv.WakeHandle);
     ReaderOverlapped = &overlapped;
     const TCommReadStep read = [&Drv](uint8_t* destination, uint32_t count) {
         return CommDrvRead(Drv, destination, count);

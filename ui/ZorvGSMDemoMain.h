@@ -58,6 +58,8 @@ public:
     void AddInpControllerLog(const std::string& Text);
     void OnApplicationException(const std::exception& E);
     void ShowMessageBox(const std::string& Text, unsigned Flags);
+    // The flags of every message the program shows: an OK button and the error icon (MB_ICONHAND).
+    static constexpr unsigned kErrorMessageFlags = 0x10;
 
     // Device dialogue and reply dispatch.
     void OnComPortReceiveData(TComPortUS* Sender);

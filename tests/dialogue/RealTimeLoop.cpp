@@ -29,11 +29,6 @@ public:
         FState->Enabled = enabled;
     }
     bool Enabled() const override { return FState->Enabled; }
-    void SetInterval(unsigned intervalMs) override {
-        FState->Interval = intervalMs;
-        if (FState->Enabled) FState->Arm();
-    }
-    unsigned Interval() const override { return FState->Interval; }
 
 private:
     std::shared_ptr<RealTimeLoop::TimerState> FState;

@@ -83,10 +83,10 @@ TEST_F(StartupTest, CreationBuildsTheWindowsRunTimeStateHidden) {
     EXPECT_EQ(devices.Root, "/tmp/zorv-root");
     ASSERT_TRUE(form.FCheckPortsTimer);
     EXPECT_TRUE(form.FCheckPortsTimer->Enabled());
-    EXPECT_EQ(form.FCheckPortsTimer->Interval(), 5000u);
+    EXPECT_EQ(loop.IntervalOf(form.FCheckPortsTimer.get()), 5000u);
     ASSERT_TRUE(form.FSendCommandTimer);
     EXPECT_FALSE(form.FSendCommandTimer->Enabled());
-    EXPECT_EQ(form.FSendCommandTimer->Interval(), 60000u);
+    EXPECT_EQ(loop.IntervalOf(form.FSendCommandTimer.get()), 60000u);
     ASSERT_TRUE(form.FPortList);
     ASSERT_TRUE(form.FComPort);
     EXPECT_EQ(form.FComPort->InpBufSize(), 32768u);

@@ -33,11 +33,6 @@ public:
         FState->Enabled = enabled;
     }
     bool Enabled() const override { return FState->Enabled; }
-    void SetInterval(unsigned intervalMs) override {
-        FState->Interval = intervalMs;
-        if (FState->Enabled) FState->Arm();
-    }
-    unsigned Interval() const override { return FState->Interval; }
 
 private:
     std::shared_ptr<FakeMessageLoop::TimerState> FState;
@@ -124,6 +119,12 @@ bool FakeMessageLoop::AdvanceUntil(const std::function<bool()>& pred, uint64_t l
         Advance(stepMs);
     }
     return pred();
+}
+
+unsigned FakeMessageLoop::IntervalOf(const ITimer* timer) const {
+    for (const auto& state : FTimers)
+        if (state->Alive && state->Owner == timer) return state->Interval;
+    return 0;
 }
 
 size_t FakeMessageLoop::LiveTimers() const {

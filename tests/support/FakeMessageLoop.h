@@ -37,6 +37,8 @@ public:
     // The wall-clock reading at virtual time 0.
     void SetStartTime(const TLocalDateTime& start) { FStart = start; }
     size_t LiveTimers() const;
+    // The interval a timer of this loop was created with; 0 for any other timer.
+    unsigned IntervalOf(const ITimer* timer) const;
 
     struct TimerState;
 

@@ -34,9 +34,6 @@ TEST(Win32MessageLoop, TimerRunsWithItselfAsSenderUntilDisabled) {
     const int stopped = ticks;
     loop.ProcessMessagesFor(100);
     EXPECT_EQ(ticks, stopped);
-    timer->SetInterval(20);
-    EXPECT_EQ(timer->Interval(), 20u);
-    EXPECT_FALSE(timer->Enabled());
 }
 
 TEST(Win32MessageLoop, OneShotTimerReleasedByItsHandlerRunsOnce) {

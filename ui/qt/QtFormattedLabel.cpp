@@ -19,7 +19,6 @@ TQtFormattedLabel::TQtFormattedLabel(const QString& name, const QColor& textColo
 void TQtFormattedLabel::SetMarkup(const std::string& markup) {
     Guarded("TQtFormattedLabel.SetMarkup", [&] {
         FLines = ParseMarkup(markup);
-        FMarkup = markup;
         update();
     });
 }

@@ -20,7 +20,6 @@ public:
 
     // Replaces the whole text (Windows-1251 markup) and redraws.
     void SetMarkup(const std::string& markup);
-    const std::string& Markup() const { return FMarkup; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -28,7 +27,6 @@ protected:
 private:
     void Paint();
 
-    std::string FMarkup;
     std::vector<TMarkupLine> FLines;
     QColor FTextColor;
 };

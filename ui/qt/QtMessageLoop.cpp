@@ -32,8 +32,6 @@ public:
         if (!enabled) FTimer->stop();
     }
     bool Enabled() const override { return FTimer->isActive(); }
-    void SetInterval(unsigned intervalMs) override { FTimer->setInterval(static_cast<int>(intervalMs)); }
-    unsigned Interval() const override { return static_cast<unsigned>(FTimer->interval()); }
 
 private:
     QTimer* FTimer;

@@ -28,12 +28,6 @@ public:
         if (!enabled) Stop();
     }
     bool Enabled() const override { return FEnabled; }
-    void SetInterval(unsigned intervalMs) override {
-        FInterval = intervalMs;
-        // The new interval counts from now, as a restarted timer's does.
-        if (FEnabled) Start();
-    }
-    unsigned Interval() const override { return FInterval; }
 
     // The handler may release this timer: it runs on a copy.
     void Fire() {
