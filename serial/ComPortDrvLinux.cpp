@@ -122,7 +122,7 @@ void DrainWake(TCommHandle Wake) {
     (void)!::read(Fd(Wake), &count, sizeof count);
 }
 
-class PosixCommBackend : public ICommBackend {
+class LinuxCommBackend : public ICommBackend {
 public:
     TPortResult Open(TCommDrv& Drv) override {
         const std::string path = PortDevicePath(Drv.PortNumber);
@@ -247,7 +247,7 @@ bool ReceiveWaiting(TCommDrv& Drv, short Events) {
 }  // namespace
 
 ICommBackend& PlatformCommBackend() {
-    static PosixCommBackend backend;
+    static LinuxCommBackend backend;
     return backend;
 }
 
