@@ -55,6 +55,8 @@ public:
     const uint8_t* InpBuf() const;
     uint32_t ReceivedBytes() const;
     // A plain store; while the reader runs, lower the count with TakeReceivedBytes.
+    // Part of the ring's published interface, though the program's own consumer
+    // only takes bytes; kept so that the interface stays whole for other consumers.
     void SetReceivedBytes(uint32_t Value);
     // Lowers ReceivedBytes by Count (never below 0) indivisibly with respect to the reader.
     void TakeReceivedBytes(uint32_t Count);

@@ -2,8 +2,11 @@
 // device source and the main window's logic. The window stays hidden until
 // the first tick of the start timer shows it; when it closes, the loop ends
 // and the form releases its objects.
+#include <utility>
+
 #include "app/ApplicationExceptions.h"
 #include "discovery/DeviceSourceLinux.h"
+#include "ui/FormButtons.h"
 #include "ui/ZorvGSMDemoMain.h"
 #include "ui/qt/QtApplication.h"
 #include "ui/qt/QtMainWindow.h"
@@ -16,12 +19,9 @@ int main(int argc, char** argv) {
     zorv::TDeviceSourceLinux devices(loop);
     zorv::TZorvGSMDemoMainForm form(loop, window, devices);
 
-    using zorv::TButtonId;
-    window.SetButtonHandler(TButtonId::StartDemo, [&form] { form.OnStartDemoButtonClick(); });
-    window.SetButtonHandler(TButtonId::EndDemo, [&form] { form.OnEndDemoButtonClick(); });
-    window.SetButtonHandler(TButtonId::MoneyLittle, [&form] { form.OnMoneyLittleButtonClick(); });
-    window.SetButtonHandler(TButtonId::MoneyOff, [&form] { form.OnMoneyOffButtonClick(); });
-    window.SetButtonHandler(TButtonId::MoneyFull, [&form] { form.OnMoneyFullButtonClick(); });
+    zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
+        window.SetButtonHandler(button, std::move(handler));
+    });
     app.QuitWhenClosed(window);
 
     form.OnFormCreate();

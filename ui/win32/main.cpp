@@ -4,9 +4,12 @@
 // the loop ends and the form releases its objects.
 #include <windows.h>
 
+#include <utility>
+
 #include "app/ApplicationExceptions.h"
 #include "app/CommonUtils.h"
 #include "discovery/DeviceSourceWin32.h"
+#include "ui/FormButtons.h"
 #include "ui/ZorvGSMDemoMain.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32MessageLoop.h"
@@ -19,12 +22,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         window.SetDeviceChangeHandler([&devices](WPARAM wParam, LPARAM lParam) { devices.HandleDeviceChange(wParam, lParam); });
         zorv::TZorvGSMDemoMainForm form(loop, window, devices);
 
-        using zorv::TButtonId;
-        window.SetButtonHandler(TButtonId::StartDemo, [&form] { form.OnStartDemoButtonClick(); });
-        window.SetButtonHandler(TButtonId::EndDemo, [&form] { form.OnEndDemoButtonClick(); });
-        window.SetButtonHandler(TButtonId::MoneyLittle, [&form] { form.OnMoneyLittleButtonClick(); });
-        window.SetButtonHandler(TButtonId::MoneyOff, [&form] { form.OnMoneyOffButtonClick(); });
-        window.SetButtonHandler(TButtonId::MoneyFull, [&form] { form.OnMoneyFullButtonClick(); });
+        zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
+            window.SetButtonHandler(button, std::move(handler));
+        });
         loop.SetDialogWindow(window.Handle());
 
         form.OnFormCreate();
