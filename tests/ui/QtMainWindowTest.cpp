@@ -8,11 +8,14 @@
 #include <QPushButton>
 #include <QScreen>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "CaptionsTestSupport.h"
 #include "FakeDeviceSource.h"
 #include "FakeMessageLoop.h"
 #include "app/Cp1251.h"
+#include "ui/WindowLayout.h"
 #include "ui/ZorvGSMDemoMain.h"
 #include "ui/qt/QtMainWindow.h"
 
@@ -122,21 +125,25 @@ TEST_F(QtMainWindowTest, FixedSizeWithoutMaximiseAndCentred) {
 }
 
 TEST_F(QtMainWindowTest, ComponentsStandAtTheirCoordinatesInTabOrder) {
-    const std::pair<const char*, QRect> layout[] = {
-        {"BackgroundImage", {0, 0, 640, 430}},       {"ProgrammStateInfoLabel", {30, 290, 290, 42}},
-        {"UserActionInfoLabel", {340, 290, 270, 19}}, {"StartDemoButton", {30, 346, 171, 25}},
-        {"EndDemoButton", {30, 377, 199, 25}},        {"MoneyOffButton", {340, 346, 173, 25}},
-        {"MoneyLittleButton", {340, 315, 165, 25}},   {"MoneyFullButton", {340, 377, 125, 25}},
-        {"SecurityCenterPanel", {0, 430, 640, 63}},   {"ObjectsTitleLabel", {30, 16, 75, 13}},
-        {"MyPlovikTitleLabel", {340, 16, 213, 13}},   {"CallCenterTitleLabel", {162, 16, 155, 13}},
-        {"ObjectsValueLabel", {30, 33, 115, 13}},     {"CallCenterValueLabel", {162, 33, 155, 13}},
-        {"MyPlovikValueLabel", {340, 33, 221, 13}},
-    };
+    auto asQRect = [](const TLayoutRect& r) { return QRect(r.Left, r.Top, r.Width, r.Height); };
+    std::vector<std::pair<const char*, QRect>> layout{{"BackgroundImage", asQRect(kBackgroundRect)},
+                                                      {"SecurityCenterPanel", asQRect(kPanelRect)}};
+    for (const TLabelLayout& label : kLabelLayout) layout.emplace_back(label.Name, asQRect(label.Rect));
+    QStringList tabOrder;
+    for (const TButtonLayout& button : kButtonLayout) {
+        layout.emplace_back(button.Name, asQRect(button.Rect));
+        tabOrder << button.Name;
+    }
     for (const auto& [name, rect] : layout) {
         const QWidget* widget = Child<QWidget>(name);
         if (widget) {
             EXPECT_EQ(widget->geometry(), rect) << name;
         }
+    }
+    const QWidget* panel = Child<QWidget>("SecurityCenterPanel");
+    for (const TLabelLayout& label : kLabelLayout) {
+        const QWidget* widget = Child<QWidget>(label.Name);
+        if (widget) EXPECT_EQ(widget->parentWidget() == panel, label.Parent == TLayoutParent::Panel) << label.Name;
     }
     QStringList order;
     QWidget* first = Child<QPushButton>("StartDemoButton");
@@ -145,8 +152,7 @@ TEST_F(QtMainWindowTest, ComponentsStandAtTheirCoordinatesInTabOrder) {
         if (qobject_cast<QPushButton*>(w)) order << w->objectName();
         w = w->nextInFocusChain();
     } while (w && w != first);
-    EXPECT_EQ(order, QStringList({"StartDemoButton", "MoneyLittleButton", "MoneyOffButton", "MoneyFullButton",
-                                  "EndDemoButton"}));
+    EXPECT_EQ(order, tabOrder);
     for (QPushButton* button : window->findChildren<QPushButton*>()) {
         EXPECT_FALSE(button->isDefault() || button->autoDefault()) << button->objectName().toStdString();
     }

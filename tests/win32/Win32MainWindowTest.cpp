@@ -9,6 +9,7 @@
 #include "app/ApplicationExceptions.h"
 #include "app/Cp1251.h"
 #include "discovery/DeviceSourceWin32.h"
+#include "ui/WindowLayout.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32MessageLoop.h"
 
@@ -125,15 +126,14 @@ TEST_F(Win32MainWindowTest, ButtonsAndPanelStandWhereTheLayoutPutsThemInTabOrder
         EXPECT_EQ(r.right, expected.right);
         EXPECT_EQ(r.bottom, expected.bottom);
     };
-    expectRect(window.Button(TButtonId::StartDemo), {30, 346, 201, 371});
-    expectRect(window.Button(TButtonId::EndDemo), {30, 377, 229, 402});
-    expectRect(window.Button(TButtonId::MoneyOff), {340, 346, 513, 371});
-    expectRect(window.Button(TButtonId::MoneyLittle), {340, 315, 505, 340});
-    expectRect(window.Button(TButtonId::MoneyFull), {340, 377, 465, 402});
-    expectRect(window.Panel(), {0, 430, 640, 493});
-
-    const std::vector<TButtonId> order{TButtonId::StartDemo, TButtonId::MoneyLittle, TButtonId::MoneyOff,
-                                       TButtonId::MoneyFull, TButtonId::EndDemo, TButtonId::StartDemo};
+    auto asRect = [](const TLayoutRect& r) { return RECT{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; };
+    std::vector<TButtonId> order;
+    for (const TButtonLayout& button : kButtonLayout) {
+        expectRect(window.Button(button.Id), asRect(button.Rect));
+        order.push_back(button.Id);
+    }
+    expectRect(window.Panel(), asRect(kPanelRect));
+    order.push_back(order.front());
     for (size_t i = 0; i + 1 < order.size(); ++i)
         EXPECT_EQ(GetNextDlgTabItem(w, window.Button(order[i]), FALSE), window.Button(order[i + 1])) << i;
     for (TButtonId id : order) EXPECT_FALSE(GetWindowLongW(window.Button(id), GWL_STYLE) & BS_DEFPUSHBUTTON);

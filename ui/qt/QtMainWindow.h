@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "ui/MainView.h"
+#include "ui/WindowLayout.h"
 
 class QLabel;
 class QPushButton;
@@ -32,9 +33,8 @@ public:
     int MessageBox(const std::string& text, const std::string& title, unsigned flags) override;
 
 private:
-    QPushButton* AddButton(TButtonId id, const char* name, const QRect& geometry, const char* caption);
-    TQtFormattedLabel* AddLabel(TLabelId id, const char* name, QWidget* parent, const QRect& geometry,
-                                const QColor& color, const char* text);
+    void AddButton(const TButtonLayout& layout);
+    void AddLabel(const TLabelLayout& layout, QWidget* parent, const QColor& color);
 
     static constexpr size_t kButtonCount = 5;
     static constexpr size_t kLabelCount = 8;

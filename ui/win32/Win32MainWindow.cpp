@@ -14,8 +14,8 @@ namespace {
 const wchar_t kWindowClass[] = L"TZorvGSMDemoMainForm";
 const wchar_t kPanelClass[] = L"TZorvGSMDemoPanel";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-constexpr int kPanelTop = 430;
-constexpr int kPanelHeight = 63;
+constexpr int kPanelTop = kPanelRect.Top;
+constexpr int kPanelHeight = kPanelRect.Height;
 constexpr int kFontHeight = 11;  // pixels: Tahoma 8 points at 96 dots per inch
 constexpr int kFirstButtonId = 100;
 constexpr uint32_t kDesignPanelColor = 0xF3F5F6;
@@ -55,7 +55,7 @@ void RegisterClasses(WNDPROC windowProc, WNDPROC panelProc) {
 // The outer size that gives the layout's client area with this frame; on the
 // classic frame of 4 pixels and caption of 23 it is 648 x 520.
 SIZE OuterSize() {
-    RECT rect{0, 0, TWin32MainWindow::kClientWidth, TWin32MainWindow::kClientHeight};
+    RECT rect{0, 0, kClientWidth, kClientHeight};
     AdjustWindowRectEx(&rect, kWindowStyle, FALSE, 0);
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
 }
@@ -97,23 +97,15 @@ TWin32MainWindow::TWin32MainWindow()
     // The picture lies below the labels, which the window draws itself; the
     // buttons are created in their tab order, which is also their z-order.
     const COLORREF white = RGB(0xFF, 0xFF, 0xFF);
-    AddLabel(TLabelId::ProgrammStateInfo, 30, 290, 290, 42, white, "Строка 1<BR>Строка 2<BR>Строка 3");
-    AddLabel(TLabelId::UserActionInfo, 340, 290, 270, 19, white, "Строка 1");
-    CreateButton(TButtonId::StartDemo, 30, 346, 171, 25, "Записать демо-настройки");
-    CreateButton(TButtonId::MoneyLittle, 340, 315, 165, 25, "Предупредить об оплате");
-    CreateButton(TButtonId::MoneyOff, 340, 346, 173, 25, "Отключить услуги охраны");
-    CreateButton(TButtonId::MoneyFull, 340, 377, 125, 25, "Услуги оплачены");
-    CreateButton(TButtonId::EndDemo, 30, 377, 199, 25, "Записать заводские настройки");
+    for (const TLabelLayout& label : kLabelLayout)
+        if (label.Parent == TLayoutParent::Window) AddLabel(label, white);
+    for (const TButtonLayout& button : kButtonLayout) CreateButton(button);
 
-    FPanel = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE, 0, kPanelTop, kClientWidth, kPanelHeight,
-                             FWindow, nullptr, GetModuleHandleW(nullptr), this);
+    FPanel = CreateWindowExW(0, kPanelClass, L"", WS_CHILD | WS_VISIBLE, kPanelRect.Left, kPanelTop, kPanelRect.Width,
+                             kPanelHeight, FWindow, nullptr, GetModuleHandleW(nullptr), this);
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
-    AddLabel(TLabelId::ObjectsTitle, 30, 16, 75, 13, text, "<B>Объекты</B>");
-    AddLabel(TLabelId::MyPlovikTitle, 340, 16, 213, 13, text, "<B>Доступ в облачные сервисы</B>");
-    AddLabel(TLabelId::CallCenterTitle, 162, 16, 155, 13, text, "<B>Телефон call-центра</B>");
-    AddLabel(TLabelId::ObjectsValue, 30, 33, 115, 13, text, "0000, 0001");
-    AddLabel(TLabelId::CallCenterValue, 162, 33, 155, 13, text, "8 (000) 000-00-00");
-    AddLabel(TLabelId::MyPlovikValue, 340, 33, 221, 13, text, "demo+0000  |  demo0000");
+    for (const TLabelLayout& label : kLabelLayout)
+        if (label.Parent == TLayoutParent::Panel) AddLabel(label, text);
 }
 
 TWin32MainWindow::~TWin32MainWindow() {
@@ -124,24 +116,28 @@ TWin32MainWindow::~TWin32MainWindow() {
     }
 }
 
-void TWin32MainWindow::CreateButton(TButtonId id, int left, int top, int width, int height, const char* caption) {
+void TWin32MainWindow::CreateButton(const TButtonLayout& layout) {
+    const TLayoutRect& r = layout.Rect;
     const HWND button =
-        CreateWindowExW(0, L"BUTTON", ToWide(Ansi(caption)).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
-                        left, top, width, height, FWindow,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + Index(id))),
+        CreateWindowExW(0, L"BUTTON", ToWide(Ansi(layout.Caption)).c_str(),
+                        WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, r.Left, r.Top, r.Width, r.Height, FWindow,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstButtonId + Index(layout.Id))),
                         GetModuleHandleW(nullptr), nullptr);
     SendMessageW(button, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Get()), FALSE);
-    FButtons[Index(id)] = button;
+    FButtons[Index(layout.Id)] = button;
 }
 
-void TWin32MainWindow::AddLabel(TLabelId id, int left, int top, int width, int height, COLORREF color,
-                                const char* text) {
-    FLabels[Index(id)] = std::make_unique<TWin32FormattedLabel>(RECT{left, top, left + width, top + height}, color);
-    FLabels[Index(id)]->SetMarkup(nullptr, Ansi(text));
+void TWin32MainWindow::AddLabel(const TLabelLayout& layout, COLORREF color) {
+    const TLayoutRect& r = layout.Rect;
+    FLabels[Index(layout.Id)] =
+        std::make_unique<TWin32FormattedLabel>(RECT{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}, color);
+    FLabels[Index(layout.Id)]->SetMarkup(nullptr, Ansi(layout.Text));
 }
 
 HWND TWin32MainWindow::LabelParent(TLabelId id) const {
-    return id == TLabelId::ProgrammStateInfo || id == TLabelId::UserActionInfo ? FWindow : FPanel;
+    for (const TLabelLayout& label : kLabelLayout)
+        if (label.Id == id) return label.Parent == TLayoutParent::Window ? FWindow : FPanel;
+    return FWindow;
 }
 
 HWND TWin32MainWindow::Button(TButtonId button) const { return FButtons[Index(button)]; }

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "ui/MainView.h"
+#include "ui/WindowLayout.h"
 #include "ui/win32/Win32FormattedLabel.h"
 #include "ui/win32/Win32Gdi.h"
 
@@ -17,10 +18,6 @@ namespace zorv {
 
 class TWin32MainWindow : public IMainView {
 public:
-    // The client area the layout is drawn for.
-    static constexpr int kClientWidth = 640;
-    static constexpr int kClientHeight = 493;
-
     TWin32MainWindow();  // created hidden, on the user-interface thread
     ~TWin32MainWindow() override;
     TWin32MainWindow(const TWin32MainWindow&) = delete;
@@ -55,8 +52,8 @@ private:
     LRESULT HandleWindowMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandlePanelMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    void CreateButton(TButtonId id, int left, int top, int width, int height, const char* caption);
-    void AddLabel(TLabelId id, int left, int top, int width, int height, COLORREF color, const char* text);
+    void CreateButton(const TButtonLayout& layout);
+    void AddLabel(const TLabelLayout& layout, COLORREF color);
     HWND LabelParent(TLabelId id) const;
 
     static constexpr size_t kButtonCount = 5;
