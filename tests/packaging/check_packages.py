@@ -146,12 +146,18 @@ def check_zip(archive, wine_run, probe):
         folder.mkdir(parents=True)
         with zipfile.ZipFile(archive) as z:
             z.extractall(folder)
+        # Wine's server and the prefix come up before the program and the probe start: two
+        # Wine processes that both start them at once were seen to hang the second.
+        subprocess.run([wine_run, "cmd", "/c", "exit"], capture_output=True, timeout=300)
         program = subprocess.Popen([wine_run, str(folder / "ZorvGSMDemo.exe")], cwd=folder,
                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         try:
             def caption():
-                state = subprocess.run([wine_run, probe, "state"], capture_output=True,
-                                       timeout=60).stdout.decode(errors="replace")
+                try:
+                    state = subprocess.run([wine_run, probe, "state"], capture_output=True,
+                                           timeout=20).stdout.decode(errors="replace")
+                except subprocess.TimeoutExpired:
+                    return None
                 match = re.search(r"^caption (.*?)\r?$", state, re.M)
                 return match.group(1) if match else None
             shown = wait_for(caption, 120)

@@ -80,6 +80,9 @@ WineProgram::~WineProgram() {
 }
 
 void WineProgram::Start() {
+    // Wine's server and the prefix come up first: a probe that started them at the
+    // same moment as the program was seen to hang.
+    Capture({FSetup.WineRun, "cmd", "/c", "exit"});
     FPid = ::fork();
     if (FPid != 0) return;
     // The error log goes into the working folder, which is the program's own here.
