@@ -8,26 +8,15 @@
 #include <thread>
 #include <vector>
 
-#include "LineDevice.h"
-#include "RingFixture.h"
+#include "LineFixture.h"
 
 namespace zorv::test {
 namespace {
 
 void SleepMs(int Ms) { std::this_thread::sleep_for(std::chrono::milliseconds(Ms)); }
 
-class ComPortDrvContractTest : public RingFixture {
+class ComPortDrvContractTest : public LineFixture {
 protected:
-    ComPortDrvContractTest() {
-        CommDrv.PortNumber = Device.PortNumber();
-        CommDrv.DCB = TDCB{};
-        CommDrv.DCB.DCBlength = sizeof(TDCB);
-        CommDrv.DCB.BaudRate = 115200;
-        CommDrv.DCB.ByteSize = 8;
-        CommDrv.DCB.Flags = 1;
-        UseRing(4096);
-    }
-
     bool WaitReceived(uint32_t Count) {
         return WaitFor([&] { return CommDrv.ReceivedBytes.load() == Count; });
     }
@@ -44,8 +33,6 @@ protected:
         auto closing = std::async(std::launch::async, [] { CommDrvClose(CommDrv); });
         return closing.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
     }
-
-    LineDevice Device;
 };
 
 TEST_F(ComPortDrvContractTest, OpensClosesAndReopens) {

@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "FakeMessageLoop.h"
-#include "LineDevice.h"
-#include "RingFixture.h"
+#include "LineFixture.h"
 #include "discovery/DeviceSourceWin32.h"
 #include "serial/ComPortDrv.h"
 
@@ -15,20 +14,7 @@ namespace zorv::test {
 namespace {
 
 // What only the Win32 backend shows; the shared contract runs in ComPortDrvContractTest.cpp.
-class Win32PortTest : public RingFixture {
-protected:
-    Win32PortTest() {
-        CommDrv.PortNumber = Device.PortNumber();
-        CommDrv.DCB = TDCB{};
-        CommDrv.DCB.DCBlength = sizeof(TDCB);
-        CommDrv.DCB.BaudRate = 115200;
-        CommDrv.DCB.Flags = 1;
-        CommDrv.DCB.ByteSize = 8;
-        UseRing(4096);
-    }
-
-    LineDevice Device;
-};
+class Win32PortTest : public LineFixture {};
 
 TEST_F(Win32PortTest, CloseEndsTheReaderAndFreesThePort) {
     TDeviceSourceWin32 devices(nullptr);
