@@ -1,12 +1,12 @@
 // Construction of the main window object and its deferred one-shot steps.
 #include <algorithm>
 
-#include "app/FilePaths.h"
+#include "foundation/FilePaths.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/DeviceSource.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/CommonUtils.h"
-#include "app/ExceptionGuard.h"
-#include "app/Exceptions.h"
-#include "app/FilePaths.h"
-#include "app/IniFile.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/Exceptions.h"
+#include "foundation/FilePaths.h"
+#include "foundation/IniFile.h"
 #include "discovery/DeviceSource.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

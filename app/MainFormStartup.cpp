@@ -3,16 +3,16 @@
 // and shows the window; and what its destruction releases, port first.
 #include <memory>
 
-#include "app/ApplicationExceptions.h"
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/ExceptionGuard.h"
-#include "app/FilePaths.h"
+#include "foundation/ApplicationExceptions.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/FilePaths.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -1,5 +1,5 @@
-#include "app/Cp1251.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "foundation/Cp1251.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

@@ -18,7 +18,7 @@ foreach(pair ${pairs})
   math(EXPR index "${index} + 1")
 endforeach()
 file(WRITE "${OUTPUT}.tmp"
-"#include \"app/EmbeddedResources.h\"\n"
+"#include \"foundation/EmbeddedResources.h\"\n"
 "namespace zorv {\nnamespace {\n${arrays}}\n"
 "const EmbeddedResource kEmbeddedResources[] = {\n${entries}};\n"
 "const unsigned kEmbeddedResourceCount = ${index};\n}\n")

@@ -1,7 +1,7 @@
 #include "dialogue/CMLEncode.h"
 
-#include "app/ExceptionGuard.h"
-#include "app/Exceptions.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/Exceptions.h"
 
 namespace zorv {
 namespace {

@@ -4,7 +4,7 @@
 // time counted as if it were UTC (proleptic Gregorian calendar).
 #include <cstdint>
 
-#include "app/LocalTime.h"
+#include "foundation/LocalTime.h"
 
 namespace zorv {
 

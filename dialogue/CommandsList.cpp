@@ -1,9 +1,9 @@
 #include "dialogue/CommandsList.h"
 
-#include "app/Cp1251.h"
-#include "app/ExceptionGuard.h"
-#include "app/Resources.h"
-#include "app/TextUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/Resources.h"
+#include "foundation/TextUtils.h"
 
 namespace zorv {
 

@@ -2,11 +2,11 @@
 // its identification, and a script write that had not yet sent its "reset".
 #include <string>
 
-#include "app/CommonUtils.h"
-#include "app/ExceptionGuard.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/ExceptionGuard.h"
 #include "dialogue/CommandsList.h"
 #include "serial/ComPortUS.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

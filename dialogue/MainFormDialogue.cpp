@@ -2,11 +2,11 @@
 // start handshake, and the dispatch of reply lines.
 #include <string>
 
-#include "app/Cp1251.h"
-#include "app/ExceptionGuard.h"
+#include "foundation/Cp1251.h"
+#include "foundation/ExceptionGuard.h"
 #include "dialogue/CMLEncode.h"
 #include "serial/ComPortUS.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/ExceptionGuard.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/ExceptionGuard.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 #include <thread>
 
-#include "discovery/UniqueFdLinux.h"
+#include "foundation/UniqueFdLinux.h"
 
 namespace zorv {
 

@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 #include "discovery/DevWatcherLinux.h"
 #include "discovery/SysfsTtyLinux.h"
 #include "discovery/TtyPortNumbers.h"
-#include "discovery/UniqueFdLinux.h"
+#include "foundation/UniqueFdLinux.h"
 #include "serial/PortNodePosix.h"
 #include "serial/PortPath.h"
 

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/MessageLoop.h"
+#include "foundation/MessageLoop.h"
 #include "discovery/DeviceSource.h"
 
 namespace zorv {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "app/Exceptions.h"
+#include "foundation/Exceptions.h"
 #include "serial/PortResult.h"
 
 namespace zorv {

@@ -4,17 +4,17 @@
 #include <memory>
 #include <string>
 
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/ExceptionGuard.h"
-#include "app/Exceptions.h"
-#include "app/TextUtils.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/Exceptions.h"
+#include "foundation/TextUtils.h"
 #include "discovery/DeviceSource.h"
 #include "discovery/PanelIdentity.h"
 #include "discovery/PortNumberText.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -1,6 +1,6 @@
 #include "discovery/PanelIdentity.h"
 
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 #include "discovery/SerialPort.h"
 
 namespace zorv {

@@ -11,7 +11,7 @@
 #include <tuple>
 #include <vector>
 
-#include "app/LocalTime.h"
+#include "foundation/LocalTime.h"
 #include "discovery/SerialPort.h"
 #include "serial/PortResult.h"
 

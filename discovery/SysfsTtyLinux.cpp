@@ -7,9 +7,9 @@
 #include <cstdio>
 #include <filesystem>
 
-#include "app/Cp1251.h"
-#include "app/TextUtils.h"
-#include "discovery/UniqueFdLinux.h"
+#include "foundation/Cp1251.h"
+#include "foundation/TextUtils.h"
+#include "foundation/UniqueFdLinux.h"
 
 namespace zorv {
 namespace fs = std::filesystem;

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "FuzzResources.h"
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 #include "ui/CaptionsList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

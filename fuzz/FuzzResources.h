@@ -2,7 +2,7 @@
 // A resource source that gives the fuzz input as every resource.
 #include <string>
 
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 
 namespace zorv::fuzz {
 

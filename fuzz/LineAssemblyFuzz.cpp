@@ -16,10 +16,10 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace {
 

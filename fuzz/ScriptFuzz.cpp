@@ -4,7 +4,7 @@
 #include <string>
 
 #include "FuzzResources.h"
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 #include "dialogue/CommandsList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

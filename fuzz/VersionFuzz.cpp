@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/CommonUtils.h"
-#include "app/Exceptions.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size == 0) return 0;

@@ -1,4 +1,4 @@
-# Included from the top-level list, so the generated sources belong to zorv_core's directory.
+# Included from the top-level list, where the layers are made: generated sources belong to their directory.
 # The resources that the program carries. The scripts are kept byte for byte as
 # they are sent; the caption file is kept in UTF-8 for review and converted to
 # Windows-1251 by the build.
@@ -15,7 +15,7 @@ add_custom_command(
 set(ZORV_CAPTIONS_CP1251 "${captions_cp1251}" CACHE INTERNAL "")
 
 if(NOT WIN32)
-  zorv_embed_resources(zorv_core
+  zorv_embed_resources(zorv_foundation
     ZORVGSMDEMOSTARTCMD "${ZORV_RESOURCE_DIR}/ZorvGSMDemoStartCmd.txt"
     ZORVGSMDEMOENCMD "${ZORV_RESOURCE_DIR}/ZorvGSMDemoEnCmd.txt"
     ZORVGSMDEMOCAPTIONS "${captions_cp1251}")

@@ -18,4 +18,4 @@ set_source_files_properties("${rc_file}" PROPERTIES OBJECT_DEPENDS
 add_library(zorv_resources OBJECT "${rc_file}")
 # A static library's objects are linked only when referenced, and nothing
 # references a resource: every executable that links the core takes the object itself.
-target_link_libraries(zorv_core INTERFACE $<TARGET_OBJECTS:zorv_resources>)
+target_link_libraries(zorv_foundation INTERFACE $<TARGET_OBJECTS:zorv_resources>)

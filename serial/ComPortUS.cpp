@@ -4,7 +4,7 @@
 #include <atomic>
 #include <limits>
 
-#include "app/ExceptionGuard.h"
+#include "foundation/ExceptionGuard.h"
 #include "serial/ComPortDrv.h"
 
 namespace zorv {

@@ -7,7 +7,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/MessageLoop.h"
+#include "foundation/MessageLoop.h"
 #include "serial/PortResult.h"
 
 namespace zorv {

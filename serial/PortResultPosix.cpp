@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/Exceptions.h"
+#include "foundation/Exceptions.h"
 
 namespace zorv {
 namespace {

@@ -1,10 +1,10 @@
 #include "ui/CaptionsList.h"
 
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/ExceptionGuard.h"
-#include "app/Resources.h"
-#include "app/TextUtils.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/Resources.h"
+#include "foundation/TextUtils.h"
 
 namespace zorv {
 namespace {

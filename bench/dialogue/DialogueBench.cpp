@@ -18,7 +18,7 @@
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "serial/PortPath.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 namespace {

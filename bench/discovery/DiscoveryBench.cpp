@@ -23,7 +23,7 @@
 #include "TempDir.h"
 #include "discovery/DeviceSourceLinux.h"
 #include "discovery/SerialPort.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtMessageLoop.h"
 
 namespace zorv {

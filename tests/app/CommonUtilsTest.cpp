@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/CommonUtils.h"
-#include "app/Exceptions.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Exceptions.h"
 
 namespace zorv {
 namespace {

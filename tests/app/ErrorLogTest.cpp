@@ -6,11 +6,11 @@
 #include <thread>
 
 #include "TempDir.h"
-#include "app/CommonUtils.h"
-#include "app/ExceptionGuard.h"
-#include "app/Exceptions.h"
-#include "app/LocalTime.h"
-#include "app/TextUtils.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/Exceptions.h"
+#include "foundation/LocalTime.h"
+#include "foundation/TextUtils.h"
 
 namespace zorv {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "app/CommonUtils.h"
-#include "app/FilePaths.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/FilePaths.h"
 
 namespace zorv {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "app/IniFile.h"
+#include "foundation/IniFile.h"
 
 namespace zorv {
 namespace {

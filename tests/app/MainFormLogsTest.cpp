@@ -7,11 +7,11 @@
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/FilePaths.h"
-#include "app/LocalTime.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/FilePaths.h"
+#include "foundation/LocalTime.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

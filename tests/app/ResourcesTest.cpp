@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "app/Cp1251.h"
-#include "app/Resources.h"
-#include "app/TextUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/Resources.h"
+#include "foundation/TextUtils.h"
 
 namespace zorv {
 namespace {

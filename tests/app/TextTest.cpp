@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/Cp1251.h"
-#include "app/TextUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/TextUtils.h"
 
 namespace zorv {
 namespace {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "dialogue/CMLEncode.h"
 
 namespace zorv {

@@ -1,6 +1,6 @@
 #include "DialogueFixture.h"
 
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"

@@ -14,7 +14,7 @@
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 

@@ -13,12 +13,12 @@
 #include "RealTimeLoop.h"
 #include "TempDir.h"
 #include "DemoScript.h"
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "serial/PortPath.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 namespace {

@@ -1,5 +1,5 @@
 #include "DialogueFixture.h"
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv::test {
 namespace {

@@ -3,7 +3,7 @@
 #include <map>
 #include <string>
 
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 
 namespace zorv::test {
 

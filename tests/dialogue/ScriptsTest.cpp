@@ -1,7 +1,7 @@
 #include "DemoScript.h"
 #include "DialogueFixture.h"
 #include "ScriptResources.h"
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 #include "dialogue/CommandsList.h"
 #include "serial/ComPortUS.h"
 

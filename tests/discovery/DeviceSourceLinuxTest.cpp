@@ -23,7 +23,7 @@
 #include "FakeSysfsTree.h"
 #include "TempDir.h"
 #include "discovery/DeviceSourceLinux.h"
-#include "discovery/UniqueFdLinux.h"
+#include "foundation/UniqueFdLinux.h"
 #include "serial/ComPortDrv.h"
 #include "serial/PortPath.h"
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "app/Cp1251.h"
-#include "app/Exceptions.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "foundation/Cp1251.h"
+#include "foundation/Exceptions.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

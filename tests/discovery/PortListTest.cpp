@@ -10,10 +10,10 @@
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "EmulatedPanelFixture.h"
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 #include "serial/ComPortDrv.h"
 #include "serial/ComPortUS.h"
 

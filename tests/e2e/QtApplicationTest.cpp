@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ApplicationExceptions.h"
+#include "foundation/ApplicationExceptions.h"
 #include "ui/qt/QtApplication.h"
 
 namespace zorv {

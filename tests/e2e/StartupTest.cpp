@@ -9,15 +9,15 @@
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
-#include "app/ApplicationExceptions.h"
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/Resources.h"
+#include "foundation/ApplicationExceptions.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/Resources.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

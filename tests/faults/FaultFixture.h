@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "../e2e/EmulatedPanelFixture.h"
+#include "EmulatedPanelFixture.h"
 
 namespace zorv::test {
 

@@ -15,7 +15,7 @@
 #include <thread>
 
 #include "FaultFixture.h"
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortDrv.h"
 #include "serial/ComPortUS.h"

@@ -12,7 +12,7 @@
 #include "FakeCommBackend.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Exceptions.h"
+#include "foundation/Exceptions.h"
 #include "discovery/DeviceSource.h"
 
 namespace zorv::test {

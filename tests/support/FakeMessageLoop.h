@@ -8,7 +8,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/MessageLoop.h"
+#include "foundation/MessageLoop.h"
 
 namespace zorv::test {
 

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "app/Exceptions.h"
+#include "foundation/Exceptions.h"
 #include "ui/CaptionFormat.h"
 
 namespace zorv {

@@ -4,8 +4,8 @@
 #include <random>
 
 #include "CaptionsTestSupport.h"
-#include "app/Cp1251.h"
-#include "app/TextUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/TextUtils.h"
 #include "ui/CaptionFormat.h"
 
 namespace zorv {

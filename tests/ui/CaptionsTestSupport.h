@@ -6,8 +6,8 @@
 #include <string>
 
 #include "TempDir.h"
-#include "app/CommonUtils.h"
-#include "app/Resources.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Resources.h"
 #include "ui/CaptionsList.h"
 
 namespace zorv::test {

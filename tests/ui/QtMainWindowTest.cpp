@@ -14,9 +14,9 @@
 #include "CaptionsTestSupport.h"
 #include "FakeDeviceSource.h"
 #include "FakeMessageLoop.h"
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 #include "ui/WindowLayout.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtMainWindow.h"
 
 // Fontconfig keeps what Qt's font database asked it for until the process ends;

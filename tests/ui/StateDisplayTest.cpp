@@ -4,8 +4,8 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
-#include "app/Cp1251.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "foundation/Cp1251.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -14,7 +14,7 @@
 #include "PanelEmulator.h"
 #include "TempDir.h"
 #include "WineProgram.h"
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv::test {
 namespace {

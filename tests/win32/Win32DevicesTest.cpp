@@ -12,7 +12,7 @@
 #include "discovery/SerialPort.h"
 #include "serial/ComPortDrv.h"
 #include "serial/PortResult.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 #undef SetPort
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "app/Cp1251.h"
-#include "app/IniFile.h"
+#include "foundation/Cp1251.h"
+#include "foundation/IniFile.h"
 
 namespace zorv {
 namespace {

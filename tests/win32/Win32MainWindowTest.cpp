@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/ApplicationExceptions.h"
-#include "app/Cp1251.h"
+#include "foundation/ApplicationExceptions.h"
+#include "foundation/Cp1251.h"
 #include "discovery/DeviceSourceWin32.h"
 #include "ui/WindowLayout.h"
 #include "ui/win32/Win32MainWindow.h"

@@ -6,7 +6,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/ApplicationExceptions.h"
+#include "foundation/ApplicationExceptions.h"
 #include "ui/win32/Win32MessageLoop.h"
 
 namespace zorv {

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/FilePaths.h"
+#include "foundation/FilePaths.h"
 
 namespace zorv {
 namespace {

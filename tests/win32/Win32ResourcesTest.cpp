@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 
 namespace zorv {
 namespace {

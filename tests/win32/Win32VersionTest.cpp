@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "TempDir.h"
-#include "app/CommonUtils.h"
-#include "app/Cp1251.h"
-#include "app/FilePaths.h"
-#include "app/VersionInfo.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
+#include "foundation/FilePaths.h"
+#include "foundation/VersionInfo.h"
 
 namespace zorv {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The emulator owns its descriptors with the program's own descriptor owner.
-#include "discovery/UniqueFdLinux.h"
+#include "foundation/UniqueFdLinux.h"
 
 namespace zorv::emu {
 

@@ -4,7 +4,7 @@
 #include <QMetaObject>
 #include <QWidget>
 
-#include "app/ApplicationExceptions.h"
+#include "foundation/ApplicationExceptions.h"
 
 namespace zorv {
 namespace {

@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
-#include "app/ExceptionGuard.h"
+#include "foundation/ExceptionGuard.h"
 #include "ui/LineBreaker.h"
 #include "ui/qt/QtText.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // The message loop of the Qt window: timers are QTimers of the GUI thread,
 // functions from other threads are queued to it.
-#include "app/MessageLoop.h"
+#include "foundation/MessageLoop.h"
 
 namespace zorv {
 

@@ -3,7 +3,7 @@
 #include <QString>
 #include <string>
 
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv {
 

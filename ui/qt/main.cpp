@@ -4,10 +4,10 @@
 // and the form releases its objects.
 #include <utility>
 
-#include "app/ApplicationExceptions.h"
+#include "foundation/ApplicationExceptions.h"
 #include "discovery/DeviceSourceLinux.h"
-#include "ui/FormButtons.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/FormButtons.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtApplication.h"
 #include "ui/qt/QtMainWindow.h"
 #include "ui/qt/QtMessageLoop.h"

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/Exceptions.h"
+#include "foundation/Exceptions.h"
 
 namespace zorv {
 namespace {

@@ -10,8 +10,8 @@
 #include <map>
 #include <mutex>
 
-#include "app/ApplicationExceptions.h"
-#include "app/MessageLoop.h"
+#include "foundation/ApplicationExceptions.h"
+#include "foundation/MessageLoop.h"
 
 namespace zorv {
 

@@ -6,11 +6,11 @@
 
 #include <utility>
 
-#include "app/ApplicationExceptions.h"
-#include "app/CommonUtils.h"
+#include "foundation/ApplicationExceptions.h"
+#include "foundation/CommonUtils.h"
 #include "discovery/DeviceSourceWin32.h"
-#include "ui/FormButtons.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/FormButtons.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32MessageLoop.h"
 

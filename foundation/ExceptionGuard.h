@@ -5,7 +5,7 @@
 #include <exception>
 #include <utility>
 
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 
 namespace zorv {
 

@@ -1,4 +1,4 @@
-#include "app/TextUtils.h"
+#include "foundation/TextUtils.h"
 
 namespace zorv {
 

@@ -1,4 +1,4 @@
-#include "app/LocalTime.h"
+#include "foundation/LocalTime.h"
 
 #include <cstdio>
 #include <utility>

@@ -2,7 +2,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/FilePaths.h"
+#include "foundation/FilePaths.h"
 
 namespace zorv {
 

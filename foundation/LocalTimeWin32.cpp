@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/LocalTime.h"
+#include "foundation/LocalTime.h"
 
 namespace zorv {
 namespace {

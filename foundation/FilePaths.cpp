@@ -1,4 +1,4 @@
-#include "app/FilePaths.h"
+#include "foundation/FilePaths.h"
 
 namespace zorv {
 

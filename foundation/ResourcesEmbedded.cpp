@@ -1,5 +1,5 @@
-#include "app/EmbeddedResources.h"
-#include "app/Resources.h"
+#include "foundation/EmbeddedResources.h"
+#include "foundation/Resources.h"
 
 namespace zorv {
 namespace {

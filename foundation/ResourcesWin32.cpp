@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 
 namespace zorv {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageLoop.h"
+#include "foundation/MessageLoop.h"
 #include "discovery/PortFailures.h"
 #include "ui/MainView.h"
 #include "ui/ProgramState.h"

@@ -17,7 +17,7 @@
 #include "PanelEmulator.h"
 #include "TempDir.h"
 #include "discovery/DeviceSourceLinux.h"
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 

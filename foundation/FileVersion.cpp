@@ -2,10 +2,10 @@
 #include <utility>
 #include <vector>
 
-#include "app/CommonUtils.h"
-#include "app/ExceptionGuard.h"
-#include "app/FilePaths.h"
-#include "app/VersionInfo.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/FilePaths.h"
+#include "foundation/VersionInfo.h"
 
 namespace zorv {
 

@@ -1,4 +1,4 @@
-#include "app/Exceptions.h"
+#include "foundation/Exceptions.h"
 
 #include <new>
 

@@ -1,4 +1,4 @@
-#include "app/Cp1251.h"
+#include "foundation/Cp1251.h"
 
 #include <cstdint>
 

@@ -7,8 +7,8 @@
 #include <functional>
 #include <utility>
 
-#include "app/CommonUtils.h"
-#include "app/Exceptions.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/Exceptions.h"
 
 namespace zorv {
 

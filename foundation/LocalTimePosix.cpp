@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/LocalTime.h"
+#include "foundation/LocalTime.h"
 
 namespace zorv {
 

@@ -10,7 +10,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/MessageLoop.h"
+#include "foundation/MessageLoop.h"
 
 namespace zorv::test {
 

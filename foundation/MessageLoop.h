@@ -4,7 +4,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/LocalTime.h"
+#include "foundation/LocalTime.h"
 
 namespace zorv {
 

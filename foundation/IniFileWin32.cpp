@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/IniFile.h"
+#include "foundation/IniFile.h"
 
 namespace zorv {
 

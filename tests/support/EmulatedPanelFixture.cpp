@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {

@@ -1,4 +1,4 @@
-#include "app/Resources.h"
+#include "foundation/Resources.h"
 
 namespace zorv {
 namespace {

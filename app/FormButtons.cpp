@@ -1,6 +1,6 @@
-#include "ui/FormButtons.h"
+#include "app/FormButtons.h"
 
-#include "ui/ZorvGSMDemoMain.h"
+#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

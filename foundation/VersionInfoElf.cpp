@@ -8,7 +8,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/VersionInfo.h"
+#include "foundation/VersionInfo.h"
 
 namespace zorv {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/CommonUtils.h"
+#include "foundation/CommonUtils.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,8 +6,8 @@
 #include <limits>
 #include <mutex>
 
-#include "app/Exceptions.h"
-#include "app/LocalTime.h"
+#include "foundation/Exceptions.h"
+#include "foundation/LocalTime.h"
 
 namespace zorv {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/FilePaths.h"
+#include "foundation/FilePaths.h"
 
 namespace zorv {
 

@@ -1,7 +1,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/IniFile.h"
+#include "foundation/IniFile.h"
 
 namespace zorv {
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/VersionInfo.h"
+#include "foundation/VersionInfo.h"
 
 namespace zorv {
 
