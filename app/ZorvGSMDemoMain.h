@@ -12,8 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "foundation/MessageLoop.h"
+#include "dialogue/RingLineReader.h"
 #include "discovery/PortFailures.h"
+#include "foundation/MessageLoop.h"
 #include "ui/MainView.h"
 #include "ui/ProgramState.h"
 
@@ -182,8 +183,8 @@ private:
     // Guards the scan of the input ring against a nested notification.
     bool FScanning = false;
     bool FRescanRequested = false;
-    // The reply line being assembled ran past the longest line kept; it is dropped up to its CR.
-    bool FDiscardingLine = false;
+    // Reads reply lines out of the port's ring, holding the partial line in FLineBuffer.
+    TRingLineReader FLineReader{FLineBuffer, FLineLength};
 };
 
 }  // namespace zorv

@@ -1,5 +1,5 @@
-// The conversation with the panel: line assembly from the input ring, the
-// start handshake, and the dispatch of reply lines.
+// The conversation with the panel: the reply lines read from the input ring,
+// the start handshake, and the dispatch of those lines.
 #include <string>
 
 #include "foundation/Cp1251.h"
@@ -15,23 +15,12 @@ constexpr char kReceiveData[] = "TZorvGSMDemoMainForm.OnComPortReceiveData";
 constexpr uint8_t kCR = 13;
 constexpr uint8_t kLF = 10;
 
-// No reply of the panel comes near this length; anything longer is noise and is dropped whole.
-constexpr size_t kMaxLineLength = 65536;
-
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
 
 // The "TIME=" command: the low 32 bits of the clock value, read as a signed number.
 std::string TimeCommand(const TLocalDateTime& now) {
     const uint64_t seconds = Time2CmlUInt64(DecodeToSystemTime(now));
     return "TIME=" + std::to_string(static_cast<int32_t>(static_cast<uint32_t>(seconds)));
-}
-
-// Moves the read position and lowers the unread count while the reader knows the consumer is busy.
-void TakeFromRing(TComPortUS& port, uint32_t count, uint32_t newStart) {
-    port.SetInpBufRead(true);
-    port.SetStartInInpBuf(newStart);
-    if (count > 0) port.TakeReceivedBytes(count);
-    port.SetInpBufRead(false);
 }
 
 }  // namespace
@@ -56,66 +45,16 @@ void TZorvGSMDemoMainForm::OnComPortReceiveData(TComPortUS* /*Sender*/) {
 
 void TZorvGSMDemoMainForm::ScanInputRing() {
     Guarded(kReceiveData, [&] {
-        if (!FComPort) return;
-        TComPortUS& port = *FComPort;
-
-        const auto holdLineBytes = [&](const uint8_t* bytes, uint32_t count) {
-            if (FDiscardingLine) return;
-            // Bytes2String strips LF and blanks at a line's head; not holding them keeps a flood
-            // of them from growing the line.
-            while (FLineBuffer.empty() && count > 0 && (*bytes == kLF || *bytes == ' ')) {
-                ++bytes;
-                --count;
-            }
-            if (FLineBuffer.size() + count > kMaxLineLength) {
-                FLineBuffer.clear();
-                FLineLength = 0;
-                FDiscardingLine = true;
-                return;
-            }
-            FLineBuffer.insert(FLineBuffer.end(), bytes, bytes + count);
-            FLineLength = static_cast<int32_t>(FLineBuffer.size());
-        };
-
-        const uint8_t* ring = port.InpBuf();
-        uint32_t size = port.InpBufSize();
-        uint32_t i = port.StartInInpBuf();
-        uint32_t count = 0;
-        while (ring && size > 0) {
-            if (i >= size) {
-                // The scan wraps: the bytes before the end are held as the start of a line. A read
-                // position left at the very end (after a line that ended there) means index 0.
-                if (count > 0) holdLineBytes(ring + port.StartInInpBuf(), count);
-                TakeFromRing(port, count, 0);
-                i = 0;
-                count = 0;
-            }
-            const uint32_t unread = port.ReceivedBytes();
-            if (unread == 0 || count >= unread) break;
-            const uint8_t byte = ring[i];
-            ++count;
-            ++i;
-            if (byte != kCR) continue;
-
-            const uint32_t start = port.StartInInpBuf();
-            holdLineBytes(ring + start, count);
-            TakeFromRing(port, count, start + count);
-            const std::string line = FDiscardingLine ? std::string() : Bytes2String(FLineBuffer);
-            FDiscardingLine = false;
-            FLineBuffer.clear();
-            FLineLength = 0;
+        std::vector<uint8_t> bytes;
+        // Dispatching a line may close the port or open it again, so the port is looked up
+        // afresh for every line.
+        while (FComPort && FLineReader.NextLine(*FComPort, bytes)) {
+            const std::string line = Bytes2String(bytes);
             AddInpControllerLog(line);
             if (!line.empty()) {
                 if (FMainFirmware) NewString(line);
                 else HandshakeLine(line);
             }
-            // The dispatch may have closed the port (which empties the ring) or even opened it
-            // again; the scan goes on from wherever the read position now is.
-            if (!FComPort) return;
-            ring = port.InpBuf();
-            size = port.InpBufSize();
-            i = port.StartInInpBuf();
-            count = 0;
         }
     });
 }
@@ -156,9 +95,7 @@ void TZorvGSMDemoMainForm::OnComPortOpen(TComPortUS* /*Sender*/) {
     Guarded("TZorvGSMDemoMainForm.OnComPortOpen", [&] {
         // A piece of a line held over from an earlier connection would be glued to the new
         // panel's first reply.
-        FLineBuffer.clear();
-        FLineLength = 0;
-        FDiscardingLine = false;
+        FLineReader.Clear();
         StartMain();
     });
 }
