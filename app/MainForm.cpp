@@ -10,24 +10,26 @@
 
 namespace zorv {
 
-TZorvGSMDemoMainForm::TZorvGSMDemoMainForm(IMessageLoop& loop, IMainView& view, IDeviceSource& devices)
-    : ProgrammStateInfoLabel(view, TLabelId::ProgrammStateInfo),
-      UserActionInfoLabel(view, TLabelId::UserActionInfo),
-      ObjectsTitleLabel(view, TLabelId::ObjectsTitle),
-      CallCenterTitleLabel(view, TLabelId::CallCenterTitle),
-      MyPlovikTitleLabel(view, TLabelId::MyPlovikTitle),
-      ObjectsValueLabel(view, TLabelId::ObjectsValue),
-      CallCenterValueLabel(view, TLabelId::CallCenterValue),
-      MyPlovikValueLabel(view, TLabelId::MyPlovikValue),
-      StartDemoButton(view, TButtonId::StartDemo),
-      EndDemoButton(view, TButtonId::EndDemo),
-      MoneyOffButton(view, TButtonId::MoneyOff),
-      MoneyLittleButton(view, TButtonId::MoneyLittle),
-      MoneyFullButton(view, TButtonId::MoneyFull),
+TZorvGSMDemoMainForm::TZorvGSMDemoMainForm(const TFormSeams& Seams)
+    : ProgrammStateInfoLabel(Seams.View, TLabelId::ProgrammStateInfo),
+      UserActionInfoLabel(Seams.View, TLabelId::UserActionInfo),
+      ObjectsTitleLabel(Seams.View, TLabelId::ObjectsTitle),
+      CallCenterTitleLabel(Seams.View, TLabelId::CallCenterTitle),
+      MyPlovikTitleLabel(Seams.View, TLabelId::MyPlovikTitle),
+      ObjectsValueLabel(Seams.View, TLabelId::ObjectsValue),
+      CallCenterValueLabel(Seams.View, TLabelId::CallCenterValue),
+      MyPlovikValueLabel(Seams.View, TLabelId::MyPlovikValue),
+      StartDemoButton(Seams.View, TButtonId::StartDemo),
+      EndDemoButton(Seams.View, TButtonId::EndDemo),
+      MoneyOffButton(Seams.View, TButtonId::MoneyOff),
+      MoneyLittleButton(Seams.View, TButtonId::MoneyLittle),
+      MoneyFullButton(Seams.View, TButtonId::MoneyFull),
       FIniFileName(ExtractFilePath(GetExecutablePath()) + "ZorvGSMDemo.ini"),
-      FLoop(loop),
-      FView(view),
-      FDevices(devices) {}
+      FLoop(Seams.Loop),
+      FView(Seams.View),
+      FDevices(Seams.Devices),
+      FPorts(Seams.Ports),
+      FResources(Seams.Resources) {}
 
 TZorvGSMDemoMainForm::~TZorvGSMDemoMainForm() = default;
 

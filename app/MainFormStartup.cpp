@@ -41,10 +41,10 @@ void TZorvGSMDemoMainForm::OnFormCreate() {
 void TZorvGSMDemoMainForm::OnStartProgramTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnStartProgramTimer", [&] {
         if (Sender) ReleaseOneShotTimer(Sender);
-        CaptionsList = std::make_unique<TCaptionsList>();
+        CaptionsList = std::make_unique<TCaptionsList>(FResources);
         InitCaption();
         SetStartState();
-        FCommandsList = std::make_unique<TCommandsList>();
+        FCommandsList = std::make_unique<TCommandsList>(FResources);
         FCommandsList->InitStartCmd();
         if (FCommandsList->Count() > 0) {
             FView.Show();

@@ -20,6 +20,8 @@
 
 namespace zorv {
 
+class ICommBackend;
+class IResourceSource;
 class TComPortUS;
 class TCommandsList;
 class IDeviceSource;
@@ -41,9 +43,20 @@ std::string DesignCaption();
 // What the user is told when the system refuses the panel's port for want of permission.
 std::string PortAccessMessage(const std::string& DevicePath);
 
+// What the form is handed: the window's message loop and view, and the
+// platform's devices, serial ports and resources. The program's main makes
+// them; tests hand in fakes.
+struct TFormSeams {
+    IMessageLoop& Loop;
+    IMainView& View;
+    IDeviceSource& Devices;
+    ICommBackend& Ports;
+    IResourceSource& Resources;
+};
+
 class TZorvGSMDemoMainForm {
 public:
-    TZorvGSMDemoMainForm(IMessageLoop& loop, IMainView& view, IDeviceSource& devices);
+    explicit TZorvGSMDemoMainForm(const TFormSeams& Seams);
     ~TZorvGSMDemoMainForm();
     TZorvGSMDemoMainForm(const TZorvGSMDemoMainForm&) = delete;
     TZorvGSMDemoMainForm& operator=(const TZorvGSMDemoMainForm&) = delete;
@@ -177,6 +190,8 @@ private:
     IMessageLoop& FLoop;
     IMainView& FView;
     IDeviceSource& FDevices;
+    ICommBackend& FPorts;
+    IResourceSource& FResources;
     TPortFailures FPortFailures;
     std::vector<std::unique_ptr<ITimer>> FOneShotTimers;
     std::vector<std::unique_ptr<ITimer>> FConnectionTimers;

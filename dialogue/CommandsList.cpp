@@ -26,13 +26,13 @@ std::string ExpectedReplyOf(const std::string& command) {
 
 }  // namespace
 
-TCommandsList::TCommandsList() = default;
+TCommandsList::TCommandsList(IResourceSource& Resources) : FResources(Resources) {}
 
 void TCommandsList::LoadScript(const char* ResourceName, const char* Operation) {
     Guarded(Operation, [&] {
         FLines.clear();
         std::string text;
-        if (!LoadResourceText(ResourceName, text)) return;
+        if (!FResources.Load(ResourceName, text)) return;
         FLines = SplitLines(UntilNul(text));
     });
 }

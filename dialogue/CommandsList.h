@@ -7,12 +7,14 @@
 
 namespace zorv {
 
+class IResourceSource;
+
 extern const char kStartCmdResource[];  // "ZORVGSMDEMOSTARTCMD", the demonstration settings
 extern const char kEndCmdResource[];    // "ZORVGSMDEMOENCMD", the factory settings
 
 class TCommandsList {
 public:
-    TCommandsList();  // Create
+    explicit TCommandsList(IResourceSource& Resources);  // Create: the scripts come from Resources
     void InitStartCmd();
     void InitEndCmd();
     void InitAccount(uint32_t ObjectNumber);
@@ -24,6 +26,7 @@ public:
 private:
     void LoadScript(const char* ResourceName, const char* Operation);
 
+    IResourceSource& FResources;
     std::vector<std::string> FLines;
 };
 

@@ -9,7 +9,6 @@
 #include "discovery/TtyPortNumbers.h"
 #include "foundation/UniqueFdLinux.h"
 #include "serial/PortNodePosix.h"
-#include "serial/PortPath.h"
 
 namespace zorv {
 namespace {
@@ -32,14 +31,9 @@ std::string PathOf(const std::string& root, const TTtyPortNumbers& numbers, int3
 }  // namespace
 
 TDeviceSourceLinux::TDeviceSourceLinux(IMessageLoop& Loop, const std::string& Root)
-    : FLoop(Loop), FRoot(Root), FNumbers(std::make_shared<TTtyPortNumbers>()), FHandler(std::make_shared<THandler>()) {
-    InstallPortPaths();
-}
+    : FLoop(Loop), FRoot(Root), FNumbers(std::make_shared<TTtyPortNumbers>()), FHandler(std::make_shared<THandler>()) {}
 
-TDeviceSourceLinux::~TDeviceSourceLinux() {
-    FWatcher.reset();
-    SetPortPathResolver(nullptr);
-}
+TDeviceSourceLinux::~TDeviceSourceLinux() { FWatcher.reset(); }
 
 std::string TDeviceSourceLinux::QueryDosDevices() {
     std::string list;
@@ -75,16 +69,10 @@ void TDeviceSourceLinux::SetDeviceRoot(const std::string& Root) {
     if (Root == FRoot) return;
     FWatcher.reset();
     FRoot = Root;
-    InstallPortPaths();
     if (*FHandler) StartWatcher();
 }
 
 std::string TDeviceSourceLinux::DevicePath(int32_t PortNumber) const { return PathOf(FRoot, *FNumbers, PortNumber); }
-
-void TDeviceSourceLinux::InstallPortPaths() {
-    SetPortPathResolver(
-        [root = FRoot, numbers = FNumbers](int32_t PortNumber) { return PathOf(root, *numbers, PortNumber); });
-}
 
 void TDeviceSourceLinux::StartWatcher() {
     IMessageLoop& loop = FLoop;

@@ -3,8 +3,7 @@
 // COM<n> (mapping in TtyPortNumbers.h), USB identity and friendly names from
 // sysfs, the exclusive-open probe by flock, and arrivals and removals from
 // inotify on <root>/dev, handed to the user-interface thread through the
-// message loop. While it lives, the serial driver finds port n at
-// <root>/dev/<tty of COMn>.
+// message loop. Its DevicePath is where the serial driver finds port n.
 #include <memory>
 #include <string>
 
@@ -29,16 +28,15 @@ public:
     // Never TIOCEXCL: on a pseudo-terminal it would outlive the probe.
     TPortResult ProbeExclusive(int32_t PortNumber) override;
     void RegisterNotifications(std::function<void(const TDeviceChangeMessage&)> Handler) override;
-    // Re-arms the watch and the port paths for the new root.
+    // Re-arms the watch for the new root.
     void SetDeviceRoot(const std::string& Root) override;
 
-    // <root>/dev/<tty> of COMn; empty when no tty has that number.
+    // <root>/dev/<tty> of COMn; empty when no tty has that number. User-interface thread.
     std::string DevicePath(int32_t PortNumber) const;
 
 private:
     using THandler = std::function<void(const TDeviceChangeMessage&)>;
 
-    void InstallPortPaths();
     void StartWatcher();
 
     IMessageLoop& FLoop;

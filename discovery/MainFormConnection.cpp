@@ -16,7 +16,7 @@ void TZorvGSMDemoMainForm::SetPortDefault() {
     Guarded("TZorvGSMDemoMainForm.SetPortDefault", [&] {
         if (FComPort) return;
         try {
-            FComPort = std::make_unique<TComPortUS>(FLoop);
+            FComPort = std::make_unique<TComPortUS>(FLoop, FPorts);
             FComPort->SetPort(1);
             FComPort->SetBaudRate(115200);
             FComPort->SetDataBits(8);

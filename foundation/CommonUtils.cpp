@@ -4,64 +4,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <mutex>
 
 #include "foundation/Exceptions.h"
-#include "foundation/LocalTime.h"
 
 namespace zorv {
-
-std::string ErrorLogPath;
-
-namespace {
-
-// The error log is reached from the reader thread too; one writer at a time
-// keeps every line whole.
-std::mutex& ErrorLogMutex() {
-    static std::mutex m;
-    return m;
-}
-
-void WriteErrorLogLine(const std::string& text) noexcept {
-    try {
-        std::string line = ErrorLogTimeStamp() + ": " + text + "\r\n";
-        std::lock_guard<std::mutex> lock(ErrorLogMutex());
-        const std::string fileName = ErrorLogPath.empty() ? std::string("ErrLog.txt") : ErrorLogPath;
-        // "ab" appends, creating the file when it is missing.
-        std::FILE* file = std::fopen(fileName.c_str(), "ab");
-        if (!file) return;
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fflush(file);
-        std::fclose(file);
-    } catch (...) {
-        // A lost error-log line must never disturb the caller.
-    }
-}
-
-}  // namespace
-
-std::string ErrorLogTimeStamp() {
-    const TLocalDateTime now = LocalNow();
-    std::string stamp = FormatRegionalShortDate(now);
-    if (now.Hour != 0 || now.Minute != 0 || now.Second != 0) stamp += " " + FormatRegionalLongTime(now);
-    return stamp;
-}
-
-void AddExceptionLog(const std::exception& e, const std::string& operation) noexcept {
-    try {
-        WriteErrorLogLine(operation + ". Exception " + ExceptionClassName(e) + ". Exception message: " + e.what());
-    } catch (...) {
-    }
-}
-
-void AddUnknownExceptionLog(const std::string& operation) noexcept {
-    try {
-        WriteErrorLogLine(operation + ". Exception Exception. Exception message: unknown exception");
-    } catch (...) {
-    }
-}
-
-void AddErrorLog(const std::string& text) noexcept { WriteErrorLogLine(text); }
 
 std::string ExtractToken(const std::string& S, const std::string& Delimiter, uint8_t Index) {
     if (S.size() > 255) throw ERangeError("Range check error");

@@ -1,23 +1,12 @@
 #pragma once
-// Program-wide helpers: the error log, the file-version reader, field
-// extraction, the firmware version comparison and integer conversion.
+// Program-wide helpers: the error log's writers (ErrorLog.h), the file-version
+// reader, field extraction, the firmware version comparison and integer conversion.
 #include <cstdint>
-#include <exception>
 #include <string>
 
+#include "foundation/ErrorLog.h"
+
 namespace zorv {
-
-// File name of the error log; while empty the log is "ErrLog.txt" in the current directory.
-extern std::string ErrorLogPath;
-
-// Error-log writers: one line each, opened, written, flushed and closed.
-// Safe from any thread (writes are serialised); they never throw.
-void AddExceptionLog(const std::exception& e, const std::string& operation) noexcept;
-void AddUnknownExceptionLog(const std::string& operation) noexcept;
-void AddErrorLog(const std::string& text) noexcept;
-
-// The error-log time stamp: regional short date, and the long time unless it is 00:00:00.
-std::string ErrorLogTimeStamp();
 
 // The Index-th field of S (counted from 1) between Delimiters; empty when absent.
 // Throws ERangeError for an S longer than 255 characters.

@@ -1,22 +1,8 @@
 #include "foundation/LocalTime.h"
 
 #include <cstdio>
-#include <utility>
 
 namespace zorv {
-namespace {
-std::function<TLocalDateTime()>& ClockOverride() {
-    static std::function<TLocalDateTime()> clock;
-    return clock;
-}
-}  // namespace
-
-TLocalDateTime LocalNow() {
-    auto& clock = ClockOverride();
-    return clock ? clock() : SystemLocalNow();
-}
-
-void SetLocalClock(std::function<TLocalDateTime()> clock) { ClockOverride() = std::move(clock); }
 
 std::string FormatLogTimeStamp(const TLocalDateTime& t) {
     char text[40];

@@ -1,6 +1,5 @@
 #pragma once
 // The computer's local wall clock, broken into its fields.
-#include <functional>
 #include <string>
 
 namespace zorv {
@@ -15,14 +14,8 @@ struct TLocalDateTime {
     int Millisecond = 0;
 };
 
-// The local time now, from the clock set with SetLocalClock or the system's.
-TLocalDateTime LocalNow();
-
-// Replaces the clock of LocalNow; an empty function restores the system's.
-// Set it before other threads run, as tests do with virtual time.
-void SetLocalClock(std::function<TLocalDateTime()> clock);
-
-// The system's clock (platform file).
+// The system's clock (platform file). The program reads the time through its
+// message loop's Now(), which tests run in virtual time.
 TLocalDateTime SystemLocalNow();
 
 // The user's regional short-date and long-time formats (platform file).

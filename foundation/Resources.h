@@ -14,10 +14,4 @@ public:
 // The program's own resources (platform file: embedded table or Win32 module resources).
 IResourceSource& BuiltInResources();
 
-// The source LoadResourceText reads; nullptr restores the built-in one.
-void SetResourceSource(IResourceSource* source);
-
-// The named resource, as it is stored (not cut at a NUL).
-bool LoadResourceText(const std::string& name, std::string& bytes);
-
 }  // namespace zorv

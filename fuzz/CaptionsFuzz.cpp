@@ -3,17 +3,15 @@
 #include <cstdint>
 #include <string>
 
-#include "foundation/CommonUtils.h"
 #include "FuzzResources.h"
-#include "foundation/Resources.h"
+#include "foundation/ErrorLog.h"
 #include "ui/CaptionsList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static zorv::fuzz::FuzzResources resources;
-    zorv::ErrorLogPath = "/dev/null";  // every missing key writes a line
+    static const zorv::TErrorLog errors("/dev/null", nullptr);  // every missing key writes a line
     resources.Text.assign(reinterpret_cast<const char*>(data), size);
-    zorv::SetResourceSource(&resources);
-    zorv::TCaptionsList list;
+    zorv::TCaptionsList list(resources);
     for (const char* key : {"WaitConnect_StateInfo", "LoadDemo_ActionInfo", "x", "", "=", "[Caption Strings]"}) {
         std::string caption = "unset";
         list.GetCaptionString(key, caption);
@@ -23,6 +21,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                  static_cast<unsigned char>(caption.back()) <= 32))
             __builtin_trap();
     }
-    zorv::SetResourceSource(nullptr);
     return 0;
 }

@@ -16,7 +16,8 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
-#include "foundation/CommonUtils.h"
+#include "foundation/ErrorLog.h"
+#include "foundation/Resources.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "app/ZorvGSMDemoMain.h"
@@ -84,9 +85,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static test::FakeMainView view;
     static test::FakeDeviceSource devices;
     static test::FakeCommBackend backend;
+    static const TErrorLog errors("/dev/null", nullptr);
     static TZorvGSMDemoMainForm& form = [] () -> TZorvGSMDemoMainForm& {
-        ErrorLogPath = "/dev/null";
-        static TZorvGSMDemoMainForm f(loop, view, devices);
+        static TZorvGSMDemoMainForm f({loop, view, devices, backend, BuiltInResources()});
         f.FControllerLogEnabled = true;
         f.FControllerLogFileName = LogFile();
         f.FPortList = std::make_unique<TSerialPortList>();

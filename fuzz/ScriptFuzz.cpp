@@ -4,7 +4,6 @@
 #include <string>
 
 #include "FuzzResources.h"
-#include "foundation/Resources.h"
 #include "dialogue/CommandsList.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -13,8 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     uint32_t objectNumber = 0;
     for (int i = 0; i < 4; ++i) objectNumber = (objectNumber << 8) | data[i];
     resources.Text.assign(reinterpret_cast<const char*>(data + 4), size - 4);
-    zorv::SetResourceSource(&resources);
-    zorv::TCommandsList list;
+    zorv::TCommandsList list(resources);
     list.InitStartCmd();
     const int32_t lines = list.Count();
     list.InitAccount(objectNumber);
@@ -30,6 +28,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (++given > lines) __builtin_trap();
     }
     if (list.Count() != 0) __builtin_trap();
-    zorv::SetResourceSource(nullptr);
     return 0;
 }

@@ -11,8 +11,6 @@ TCommDrv CommDrv;
 
 namespace {
 
-ICommBackend* InstalledBackend = nullptr;
-
 void ResetRing(TCommDrv& Drv) {
     Drv.InpBufRead.store(false);
     Drv.ReceivedBytes.store(0);
@@ -22,17 +20,17 @@ void ResetRing(TCommDrv& Drv) {
 
 // A reader that found the ring full waits for the consumer; tell it space is free.
 void WakeIfWasFull(TCommDrv& Drv, uint32_t Before, uint32_t After) {
-    if (Before >= Drv.InpBufSize && After < Before && Drv.Handle != kCommHandleNone) CommBackend().WakeReader(Drv);
+    if (Before >= Drv.InpBufSize && After < Before && Drv.Handle != kCommHandleNone) Drv.Backend->WakeReader(Drv);
 }
 
 }  // namespace
 
-void SetCommBackend(ICommBackend* Backend) { InstalledBackend = Backend; }
-
-ICommBackend& CommBackend() { return InstalledBackend ? *InstalledBackend : PlatformCommBackend(); }
-
 bool CommDrvOpen(TCommDrv& Drv) {
-    ICommBackend& backend = CommBackend();
+    if (Drv.Backend == nullptr) {
+        Drv.OpenResult = TPortResult{poFailed, 0, "no port backend", std::string()};
+        return false;
+    }
+    ICommBackend& backend = *Drv.Backend;
     Drv.OpenResult = backend.Open(Drv);
     if (!Drv.OpenResult) {
         Drv.Handle = kCommHandleNone;
@@ -51,7 +49,7 @@ bool CommDrvOpen(TCommDrv& Drv) {
 
 void CommDrvClose(TCommDrv& Drv) {
     if (Drv.Handle == kCommHandleNone) return;
-    ICommBackend& backend = CommBackend();
+    ICommBackend& backend = *Drv.Backend;
     Drv.Terminated.store(true);
     // The reader must have ended before the ring is reset, the port released
     // or the ring freed by the caller.
@@ -62,9 +60,9 @@ void CommDrvClose(TCommDrv& Drv) {
     Drv.ThreadHandle = kCommHandleNone;
 }
 
-uint32_t CommDrvWrite(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) {
-    if (Handle == kCommHandleNone || Bytes == nullptr || Count == 0) return 0;
-    return CommBackend().Write(Handle, Bytes, Count);
+uint32_t CommDrvWrite(TCommDrv& Drv, const uint8_t* Bytes, uint32_t Count) {
+    if (Drv.Handle == kCommHandleNone || Bytes == nullptr || Count == 0) return 0;
+    return Drv.Backend->Write(Drv.Handle, Bytes, Count);
 }
 
 uint32_t CommDrvReceive(TCommDrv& Drv, uint32_t Waiting, const TCommReadStep& Read) {

@@ -1,7 +1,8 @@
 #pragma once
 // The serial port driver: one program-wide driver state, a reader thread that
 // moves received bytes into the receive ring of the buffered port, and
-// synchronous writes. The OS side lives behind ICommBackend (CommBackend.h).
+// synchronous writes. The OS side lives behind ICommBackend (CommBackend.h),
+// which the buffered port is handed when it is made.
 //
 // The receive ring: the unread bytes are the ReceivedBytes bytes that start at
 // StartInInpBuf, wrapping from InpBufSize - 1 to 0 (StartInInpBuf ==
@@ -56,7 +57,11 @@ struct TComStat {
     uint32_t cbOutQue = 0;
 };
 
+class ICommBackend;
+
 struct TCommDrv {
+    // The OS side of the port; set by the buffered port that owns the driver state.
+    ICommBackend* Backend = nullptr;
     TCommHandle Handle = kCommHandleNone;
     int32_t PortNumber = 0;
     TDCB DCB;
@@ -100,7 +105,7 @@ void CommDrvClose(TCommDrv& Drv);
 
 // Writes Count bytes and returns the count written, after the write completed
 // or gave up: a device that stops draining is abandoned after kWriteDeadlineMs.
-uint32_t CommDrvWrite(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count);
+uint32_t CommDrvWrite(TCommDrv& Drv, const uint8_t* Bytes, uint32_t Count);
 constexpr unsigned kWriteDeadlineMs = 2000;
 
 // How long close waits for written bytes to leave before it discards them.

@@ -12,11 +12,11 @@
 #include <string>
 #include <system_error>
 #include <thread>
+#include <utility>
 
 #include "serial/ComPortSpeed.h"
-#include "serial/CommBackend.h"
+#include "serial/CommBackendLinux.h"
 #include "serial/PortNodePosix.h"
-#include "serial/PortPath.h"
 
 namespace zorv {
 
@@ -124,8 +124,10 @@ void DrainWake(TCommHandle Wake) {
 
 class LinuxCommBackend : public ICommBackend {
 public:
+    explicit LinuxCommBackend(TPortPathResolver DevicePath) : FDevicePath(std::move(DevicePath)) {}
+
     TPortResult Open(TCommDrv& Drv) override {
-        const std::string path = PortDevicePath(Drv.PortNumber);
+        const std::string path = FDevicePath(Drv.PortNumber);
         TPortResult failure;
         UniqueFd port(OpenPortNode(path, failure));
         if (!port) return failure;
@@ -145,7 +147,7 @@ public:
         try {
             FReader = std::thread([&Drv] { CommDrvReadThread(Drv); });
         } catch (const std::system_error& e) {
-            return PortFailure(static_cast<uint32_t>(e.code().value()), PortDevicePath(Drv.PortNumber));
+            return PortFailure(static_cast<uint32_t>(e.code().value()), FDevicePath(Drv.PortNumber));
         }
         Drv.ThreadHandle = static_cast<TCommHandle>(FReader.native_handle());
         return {};
@@ -213,6 +215,7 @@ private:
         return r > 0 && (p.revents & POLLOUT) && !(p.revents & (POLLERR | POLLHUP | POLLNVAL));
     }
 
+    TPortPathResolver FDevicePath;
     std::thread FReader;
 };
 
@@ -246,9 +249,8 @@ bool ReceiveWaiting(TCommDrv& Drv, short Events) {
 
 }  // namespace
 
-ICommBackend& PlatformCommBackend() {
-    static LinuxCommBackend backend;
-    return backend;
+std::unique_ptr<ICommBackend> MakeLinuxCommBackend(TPortPathResolver DevicePath) {
+    return std::make_unique<LinuxCommBackend>(std::move(DevicePath));
 }
 
 void CommDrvReadThread(TCommDrv& Drv) {

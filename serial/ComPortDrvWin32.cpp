@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "serial/CommBackend.h"
+#include "serial/CommBackendWin32.h"
 
 namespace zorv {
 
@@ -187,10 +187,7 @@ void TakeWaiting(TCommDrv& Drv, const TCommReadStep& Read) {
 
 }  // namespace
 
-ICommBackend& PlatformCommBackend() {
-    static Win32CommBackend backend;
-    return backend;
-}
+std::unique_ptr<ICommBackend> MakeWin32CommBackend() { return std::make_unique<Win32CommBackend>(); }
 
 void CommDrvReadThread(TCommDrv& Drv) {
     OVERLAPPED overlapped{};

@@ -55,8 +55,9 @@ struct TComPortUS::TState {
     std::shared_ptr<TInputSignal> Signal;
 };
 
-TComPortUS::TComPortUS(IMessageLoop& Loop) : FState(std::make_unique<TState>(Loop)) {
+TComPortUS::TComPortUS(IMessageLoop& Loop, ICommBackend& Backend) : FState(std::make_unique<TState>(Loop)) {
     Guarded("TComPortUS.Create", [&] {
+        CommDrv.Backend = &Backend;
         CommDrv.DCB = InitialDcb();
         FState->InpBuf.reset(new uint8_t[kInitialInpBufSize]);
         CommDrv.InpBuf = FState->InpBuf.get();
@@ -187,7 +188,7 @@ void TComPortUS::PutBlock(const uint8_t* Bytes, size_t Count) {
     Guarded("TComPortUS.PutBlock", [&] {
         while (Count > 0) {
             const uint32_t piece = static_cast<uint32_t>(std::min<size_t>(Count, std::numeric_limits<uint32_t>::max()));
-            if (CommDrvWrite(CommDrv.Handle, Bytes, piece) < piece) return;
+            if (CommDrvWrite(CommDrv, Bytes, piece) < piece) return;
             Bytes += piece;
             Count -= piece;
         }

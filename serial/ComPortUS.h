@@ -12,6 +12,8 @@
 
 namespace zorv {
 
+class ICommBackend;
+
 enum TComPortStatus : uint16_t {
     cpsClosed = 0xFF00,
     cpsOpened = 0xFF01,
@@ -22,8 +24,8 @@ class TComPortUS {
 public:
     using TPortEvent = std::function<void(TComPortUS* Sender)>;
 
-    explicit TComPortUS(IMessageLoop& loop);  // Create
-    ~TComPortUS();                            // Destroy
+    TComPortUS(IMessageLoop& loop, ICommBackend& backend);  // Create
+    ~TComPortUS();                                          // Destroy
     TComPortUS(const TComPortUS&) = delete;
     TComPortUS& operator=(const TComPortUS&) = delete;
 

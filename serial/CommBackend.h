@@ -1,7 +1,7 @@
 #pragma once
 // The OS side of the serial port driver. The driver's portable steps
-// (ComPortDrv.cpp) call the installed backend; the platform's backend is used
-// unless a test installs another.
+// (ComPortDrv.cpp) call the backend the buffered port was handed: the
+// platform's (CommBackendLinux.h, CommBackendWin32.h) or a test's.
 #include <cstdint>
 
 #include "serial/ComPortDrv.h"
@@ -29,12 +29,5 @@ public:
     // Writes, giving up after kWriteDeadlineMs; returns the count written.
     virtual uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) = 0;
 };
-
-// Installs a backend; nullptr returns to the platform's.
-void SetCommBackend(ICommBackend* Backend);
-ICommBackend& CommBackend();
-
-// The backend of the platform the program was built for.
-ICommBackend& PlatformCommBackend();
 
 }  // namespace zorv

@@ -23,11 +23,11 @@ const char kCaptionsResource[] = "ZORVGSMDEMOCAPTIONS";
 
 std::unique_ptr<TCaptionsList> CaptionsList;
 
-TCaptionsList::TCaptionsList() {
+TCaptionsList::TCaptionsList(IResourceSource& Resources) {
     Guarded("TCaptionsList.Create", [&] {
         FStore = std::make_unique<std::vector<TSection>>();
         std::string bytes;
-        if (LoadResourceText(kCaptionsResource, bytes)) *FStore = Parse(UntilNul(bytes));
+        if (Resources.Load(kCaptionsResource, bytes)) *FStore = Parse(UntilNul(bytes));
     });
 }
 

@@ -6,11 +6,13 @@
 
 namespace zorv {
 
+class IResourceSource;
+
 extern const char kCaptionsResource[];  // "ZORVGSMDEMOCAPTIONS"
 
 class TCaptionsList {
 public:
-    TCaptionsList();  // Create: builds the store from the resource
+    explicit TCaptionsList(IResourceSource& Resources);  // Create: builds the store from the resource
     void GetCaptionString(const std::string& Ident, std::string& Caption) const;
 
     struct TEntry {

@@ -11,13 +11,14 @@
 
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
+#include "FormHarness.h"
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
 #include "TempDir.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "serial/PortPath.h"
+#include "serial/CommBackendLinux.h"
 #include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
@@ -30,13 +31,12 @@ constexpr double kFloorSeconds = 52 * 0.010;
 // A panel plugged in under a temporary root and the main window that talks to it.
 class Bench {
 public:
-    Bench() : FForm(FLoop, FView, FDevices) {
+    Bench() {
         emu::PanelOptions options;
         options.DeviceRoot = FRoot.Path();
         options.RestartDelay = std::chrono::milliseconds(20);
         FPanel = std::make_unique<emu::PanelEmulator>(options);
         FPanel->Plug();
-        SetPortPathResolver([this](int32_t port) { return port == kPanelPort ? FPanel->DevPath() : std::string(); });
 
         FForm.FPortList = std::make_unique<TSerialPortList>();
         auto entry = std::make_unique<TSerialPort>();
@@ -47,13 +47,12 @@ public:
         FForm.SetPortDefault();
         FForm.FCheckPortsTimer = FLoop.CreateTimer(5000, [](ITimer*) {}, false);
         FForm.FSendCommandTimer = FLoop.CreateTimer(60000, [this](ITimer* t) { FForm.OnSendCommandTimer(t); }, false);
-        FForm.FCommandsList = std::make_unique<TCommandsList>();
+        FForm.FCommandsList = std::make_unique<TCommandsList>(BuiltInResources());
     }
 
     ~Bench() {
         FForm.FComPort.reset();
         FPanel->Unplug();
-        SetPortPathResolver(nullptr);
     }
 
     // Connects to the panel as soon as it is plugged in and waits until it is identified.
@@ -80,12 +79,15 @@ private:
         if (!FLoop.RunUntil(pred, kTimeoutMs)) throw std::runtime_error(std::string("timed out: ") + what);
     }
 
-    TempDir FRoot;
     std::unique_ptr<emu::PanelEmulator> FPanel;
     RealTimeLoop FLoop;
     FakeMainView FView;
     FakeDeviceSource FDevices;
-    TZorvGSMDemoMainForm FForm;
+    const std::unique_ptr<ICommBackend> FPorts = MakeLinuxCommBackend(
+        [this](int32_t port) { return port == kPanelPort && FPanel ? FPanel->DevPath() : std::string(); });
+    FormHarness FHarness{{FLoop, FView, FDevices, *FPorts, BuiltInResources()}};
+    TempDir& FRoot = FHarness.Dir;
+    TZorvGSMDemoMainForm& FForm = FHarness.Form;
     int FPlugCount = 1;
 };
 

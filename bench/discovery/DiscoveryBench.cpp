@@ -17,6 +17,7 @@
 #include <string>
 
 #include "FakeMainView.h"
+#include "FakeCommBackend.h"
 #include "FakeMessageLoop.h"
 #include "FakeSysfsTree.h"
 #include "PanelEmulator.h"
@@ -24,6 +25,8 @@
 #include "discovery/DeviceSourceLinux.h"
 #include "discovery/SerialPort.h"
 #include "app/ZorvGSMDemoMain.h"
+#include "foundation/Resources.h"
+#include "serial/CommBackendLinux.h"
 #include "ui/qt/QtMessageLoop.h"
 
 namespace zorv {
@@ -66,7 +69,8 @@ void ArrivalToConnected(benchmark::State& state) {
     TQtMessageLoop loop;
     test::FakeMainView view;
     TDeviceSourceLinux devices(loop, root);
-    TZorvGSMDemoMainForm form(loop, view, devices);
+    const auto ports = MakeLinuxCommBackend([&devices](int32_t port) { return devices.DevicePath(port); });
+    TZorvGSMDemoMainForm form({loop, view, devices, *ports, BuiltInResources()});
     form.FIniFileName = dir.File("ZorvGSMDemo.ini");
     dir.Write("ZorvGSMDemo.ini", "[Linux]\nDeviceRoot=" + root + "\n");
     form.OnFormCreate();
@@ -105,7 +109,8 @@ void PortScan(benchmark::State& state) {
     test::FakeMessageLoop loop;
     test::FakeMainView view;
     TDeviceSourceLinux devices(loop, tree.Root());
-    TZorvGSMDemoMainForm form(loop, view, devices);
+    test::FakeCommBackend ports;
+    TZorvGSMDemoMainForm form({loop, view, devices, ports, BuiltInResources()});
     form.FPortList = std::make_unique<TSerialPortList>();
     for (auto _ : state) form.FillComPortsList();
     if (form.FPortList->size() != static_cast<size_t>(state.range(0)) || form.GetTestedPortNumber() != 201)

@@ -17,18 +17,11 @@ namespace {
 
 class ErrorLogTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ErrorLogPath = dir.File("ErrLog.txt");
-        SetLocalClock([this] { return now; });
-    }
-    void TearDown() override {
-        ErrorLogPath.clear();
-        SetLocalClock(nullptr);
-    }
     std::string Log() const { return dir.Read("ErrLog.txt"); }
 
     test::TempDir dir;
     TLocalDateTime now{2026, 12, 7, 4, 35, 9, 123};
+    TErrorLog log{dir.File("ErrLog.txt"), [this] { return now; }};
 };
 
 TEST_F(ErrorLogTest, WritesTheTextFormWithRegionalStamp) {
@@ -59,9 +52,11 @@ TEST_F(ErrorLogTest, GuardWritesTheExceptionFormAndReturnsNormally) {
 }
 
 TEST_F(ErrorLogTest, AnUnwritableLogIsIgnoredSilently) {
-    ErrorLogPath = dir.File("missing-folder/ErrLog.txt");
-    EXPECT_NO_THROW(AddErrorLog("lost"));
-    ErrorLogPath = dir.Path();  // a folder cannot be opened as a file
+    {
+        TErrorLog missingFolder(dir.File("missing-folder/ErrLog.txt"), nullptr);
+        EXPECT_NO_THROW(AddErrorLog("lost"));
+    }
+    TErrorLog folder(dir.Path(), nullptr);  // a folder cannot be opened as a file
     EXPECT_NO_THROW(AddExceptionLog(EOSError("x"), "Unit.Op"));
 }
 

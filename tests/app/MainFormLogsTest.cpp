@@ -3,10 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "FakeDeviceSource.h"
-#include "FakeMainView.h"
-#include "FakeMessageLoop.h"
-#include "TempDir.h"
+#include "FormHarness.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/FilePaths.h"
@@ -18,26 +15,19 @@ namespace {
 
 class MainFormLogsTest : public ::testing::Test {
 protected:
-    MainFormLogsTest() : form(loop, view, devices) {
-        form.FIniFileName = dir.File("ZorvGSMDemo.ini");
-        ErrorLogPath = dir.File("ErrLog.txt");
-        SetLocalClock([this] { return loop.Now(); });
-    }
-    ~MainFormLogsTest() override {
-        ErrorLogPath.clear();
-        SetLocalClock(nullptr);
-    }
     void Ini(const std::string& content) { dir.Write("ZorvGSMDemo.ini", content); }
     void ReadWithLogName(const std::string& value) {
         Ini("[ProgrammSet]\nControllerLogFileName=" + value + "\n");
         form.ReadIniFile();
     }
 
-    test::TempDir dir;
-    test::FakeMessageLoop loop;
-    test::FakeMainView view;
-    test::FakeDeviceSource devices;
-    TZorvGSMDemoMainForm form;
+    test::FakeSeams seams;
+    test::FormHarness harness{seams.Handed()};
+    test::TempDir& dir = harness.Dir;
+    test::FakeMessageLoop& loop = seams.Loop;
+    test::FakeMainView& view = seams.View;
+    test::FakeDeviceSource& devices = seams.Devices;
+    TZorvGSMDemoMainForm& form = harness.Form;
 };
 
 TEST_F(MainFormLogsTest, LogIsOffWithoutFileKeyOrExistingFolder) {

@@ -11,7 +11,7 @@ namespace {
 
 std::string Load(const char* name) {
     std::string bytes;
-    EXPECT_TRUE(LoadResourceText(name, bytes)) << name;
+    EXPECT_TRUE(BuiltInResources().Load(name, bytes)) << name;
     return bytes;
 }
 
@@ -36,25 +36,7 @@ TEST(Resources, CarryTheCaptionsInWindows1251WithCrLf) {
 
 TEST(Resources, UnknownNamesAreNotFound) {
     std::string bytes = "kept";
-    EXPECT_FALSE(LoadResourceText("NOSUCHRESOURCE", bytes));
-}
-
-class SwappedSource : public IResourceSource {
-public:
-    bool Load(const std::string& name, std::string& bytes) override {
-        bytes = "swapped " + name;
-        return true;
-    }
-};
-
-TEST(Resources, SourceCanBeSwappedAndRestored) {
-    SwappedSource source;
-    SetResourceSource(&source);
-    std::string bytes;
-    EXPECT_TRUE(LoadResourceText("X", bytes));
-    EXPECT_EQ(bytes, "swapped X");
-    SetResourceSource(nullptr);
-    EXPECT_FALSE(LoadResourceText("X", bytes));
+    EXPECT_FALSE(BuiltInResources().Load("NOSUCHRESOURCE", bytes));
 }
 
 }  // namespace

@@ -90,10 +90,11 @@ TEST(PanelClock, ReadingsNotAboveTheDateTimeZeroOrInvalidGiveAnAllZeroRecord) {
 
 TEST(PanelClock, RecordOutsideTheFileTimeRangeIsLoggedAndGivesZero) {
     test::TempDir dir;
-    ErrorLogPath = dir.File("ErrLog.txt");
-    EXPECT_EQ(Time2CmlUInt64(TSystemTime{}), 0u);
-    EXPECT_EQ(Time2CmlUInt64(DecodeToSystemTime(Reading(1600, 12, 31, 23, 59, 59))), 0u);
-    ErrorLogPath.clear();
+    {
+        const TErrorLog errors(dir.File("ErrLog.txt"), nullptr);
+        EXPECT_EQ(Time2CmlUInt64(TSystemTime{}), 0u);
+        EXPECT_EQ(Time2CmlUInt64(DecodeToSystemTime(Reading(1600, 12, 31, 23, 59, 59))), 0u);
+    }
     const std::string log = dir.Read("ErrLog.txt");
     EXPECT_NE(log.find("CMLEncode.Time2CmlUInt64"), std::string::npos) << log;
 }

@@ -1,14 +1,15 @@
 #include <gtest/gtest.h>
 
 #include "DemoScript.h"
-#include "ScriptResources.h"
+#include "TextResources.h"
+#include "foundation/Resources.h"
 #include "dialogue/CommandsList.h"
 
 namespace zorv {
 namespace {
 
 using test::ScriptCommand;
-using test::ScriptResources;
+using test::TextResources;
 
 std::vector<ScriptCommand> GiveOutAll(TCommandsList& list) {
     std::vector<ScriptCommand> given;
@@ -26,7 +27,7 @@ void ExpectSameCommands(const std::vector<ScriptCommand>& actual, const std::vec
 }
 
 TEST(CommandsList, DemonstrationScriptGivesItsFiftyTwoCommandsInOrder) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitStartCmd();
     EXPECT_EQ(list.Count(), 62);
     list.InitAccount(1234);
@@ -39,14 +40,14 @@ TEST(CommandsList, DemonstrationScriptGivesItsFiftyTwoCommandsInOrder) {
 }
 
 TEST(CommandsList, FactoryScriptGivesThreeCommandsWithoutExpectedReplies) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitEndCmd();
     EXPECT_EQ(list.Count(), 4);
     ExpectSameCommands(GiveOutAll(list), {{"ftdef", ""}, {"settings_save", ""}, {"reset", ""}});
 }
 
 TEST(CommandsList, LoadingReplacesWhatTheListHeld) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitStartCmd();
     list.InitStartCmd();
     EXPECT_EQ(list.Count(), 62);
@@ -60,7 +61,7 @@ TEST(CommandsList, LoadingReplacesWhatTheListHeld) {
 }
 
 TEST(CommandsList, GivingOutConsumesEmptyLinesOnTheWay) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitStartCmd();
     std::string command, reply;
     ASSERT_TRUE(list.GetNextCommand(command, reply));  // "ftdef"
@@ -71,8 +72,8 @@ TEST(CommandsList, GivingOutConsumesEmptyLinesOnTheWay) {
 }
 
 TEST(CommandsList, MissingScriptGivesAnEmptyList) {
-    ScriptResources resources;
-    TCommandsList list;
+    TextResources resources;
+    TCommandsList list(resources);
     list.InitStartCmd();
     EXPECT_EQ(list.Count(), 0);
     std::string command, reply;
@@ -80,9 +81,9 @@ TEST(CommandsList, MissingScriptGivesAnEmptyList) {
 }
 
 TEST(CommandsList, ScriptOfEmptyLinesGivesNothingAndEndsEmpty) {
-    ScriptResources resources;
+    TextResources resources;
     resources.Texts["ZORVGSMDEMOENCMD"] = "\r\n \r\n\t\n\n";
-    TCommandsList list;
+    TCommandsList list(resources);
     list.InitEndCmd();
     EXPECT_EQ(list.Count(), 4);
     std::string command = "x", reply = "y";
@@ -93,9 +94,9 @@ TEST(CommandsList, ScriptOfEmptyLinesGivesNothingAndEndsEmpty) {
 }
 
 TEST(CommandsList, LinesEndAtCrLfOrCrLfAndTheTextAtItsFirstNul) {
-    ScriptResources resources;
+    TextResources resources;
     resources.Texts["ZORVGSMDEMOENCMD"] = std::string("A=1\rB=2\nC=3\r\nD=4\0E=5\r\n", 22);
-    TCommandsList list;
+    TCommandsList list(resources);
     list.InitEndCmd();
     EXPECT_EQ(list.Count(), 4);
     ExpectSameCommands(GiveOutAll(list), {{"A=1", "A"}, {"B=2", "B"}, {"C=3", "C"}, {"D=4", "D"}});
@@ -110,9 +111,9 @@ struct ReplyCase {
 class ExpectedReplyTest : public ::testing::TestWithParam<ReplyCase> {};
 
 TEST_P(ExpectedReplyTest, IsTheKeywordBeforeTheSeparator) {
-    ScriptResources resources;
+    TextResources resources;
     resources.Texts["ZORVGSMDEMOENCMD"] = std::string(GetParam().Line) + "\n";
-    TCommandsList list;
+    TCommandsList list(resources);
     list.InitEndCmd();
     std::string command, reply = "stale";
     ASSERT_TRUE(list.GetNextCommand(command, reply));
@@ -131,16 +132,16 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplyCase{"X=VERSION", "X=VERSION", "X"}));
 
 TEST(CommandsList, AccountGoesIntoTheFirstPlaceholderLineWhole) {
-    ScriptResources resources;
+    TextResources resources;
     resources.Texts["ZORVGSMDEMOENCMD"] = "ftdef\n \n  xx account=\"\" yy\nACCOUNT=\"\"\n";
-    TCommandsList list;
+    TCommandsList list(resources);
     list.InitEndCmd();
     list.InitAccount(1234);
     ExpectSameCommands(GiveOutAll(list), {{"ftdef", ""}, {"ACCOUNT=1234", "ACCOUNT"}, {"ACCOUNT=\"\"", "ACCOUNT"}});
 }
 
 TEST(CommandsList, AccountIsWrittenOnceIntoTheDemonstrationScript) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitStartCmd();
     list.InitAccount(0);
     list.InitAccount(77);
@@ -150,16 +151,16 @@ TEST(CommandsList, AccountIsWrittenOnceIntoTheDemonstrationScript) {
 }
 
 TEST(CommandsList, AccountTakesTheFullUnsignedRange) {
-    ScriptResources resources;
+    TextResources resources;
     resources.Texts["ZORVGSMDEMOENCMD"] = "ACCOUNT=\"\"\n";
-    TCommandsList list;
+    TCommandsList list(resources);
     list.InitEndCmd();
     list.InitAccount(4294967295u);
     ExpectSameCommands(GiveOutAll(list), {{"ACCOUNT=4294967295", "ACCOUNT"}});
 }
 
 TEST(CommandsList, AccountWithoutPlaceholderChangesNothing) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitEndCmd();
     list.InitAccount(1234);
     EXPECT_EQ(list.Count(), 4);

@@ -7,8 +7,7 @@
 
 namespace zorv::test {
 
-DialogueTest::DialogueTest() : Form(FLoopFake, FViewFake, FDevicesFake) {
-    ErrorLogPath = FDir.File("ErrLog.txt");
+DialogueTest::DialogueTest() {
     Form.FControllerLogEnabled = true;
     Form.FControllerLogFileName = FDir.File("controller.log");
 
@@ -23,7 +22,7 @@ DialogueTest::DialogueTest() : Form(FLoopFake, FViewFake, FDevicesFake) {
     Form.SetPortDefault();
     Form.FCheckPortsTimer = FLoopFake.CreateTimer(5000, [this](ITimer*) { ++CheckPortsTicks; }, false);
     Form.FSendCommandTimer = FLoopFake.CreateTimer(60000, [this](ITimer* t) { Form.OnSendCommandTimer(t); }, false);
-    Form.FCommandsList = std::make_unique<TCommandsList>();
+    Form.FCommandsList = std::make_unique<TCommandsList>(FResources);
 
     FBackend.OnWritten = [this](const std::string& block) {
         if (!Answer || block.size() < 2) return;
@@ -33,10 +32,7 @@ DialogueTest::DialogueTest() : Form(FLoopFake, FViewFake, FDevicesFake) {
     };
 }
 
-DialogueTest::~DialogueTest() {
-    FBackend.OnWritten = nullptr;
-    ErrorLogPath.clear();
-}
+DialogueTest::~DialogueTest() { FBackend.OnWritten = nullptr; }
 
 void DialogueTest::Connect() { Form.OnConnectButtonClick(); }
 

@@ -9,12 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "FakeCommBackend.h"
-#include "FakeDeviceSource.h"
-#include "FakeMainView.h"
-#include "FakeMessageLoop.h"
-#include "TempDir.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "FormHarness.h"
+#include "TextResources.h"
 
 namespace zorv::test {
 
@@ -43,12 +39,15 @@ protected:
     // Answers each written command with the lines that Answer gives (nothing while unset).
     std::function<std::vector<std::string>(const std::string& command)> Answer;
 
-    TempDir FDir;
-    FakeMessageLoop FLoopFake;
-    FakeMainView FViewFake;
-    FakeDeviceSource FDevicesFake;
-    FakeCommBackend FBackend;
-    TZorvGSMDemoMainForm Form;
+    // The program's scripts unless a test writes its own.
+    TextResources FResources{&BuiltInResources()};
+    FakeSeams FSeams;
+    FormHarness FHarness{FSeams.Handed(FResources)};
+    TempDir& FDir = FHarness.Dir;
+    FakeMessageLoop& FLoopFake = FSeams.Loop;
+    FakeMainView& FViewFake = FSeams.View;
+    FakeCommBackend& FBackend = FSeams.Ports;
+    TZorvGSMDemoMainForm& Form = FHarness.Form;
     int CheckPortsTicks = 0;
 };
 

@@ -8,16 +8,15 @@
 #include <vector>
 
 #include "FakeDeviceSource.h"
-#include "FakeMainView.h"
+#include "FormHarness.h"
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
-#include "TempDir.h"
 #include "DemoScript.h"
 #include "foundation/CommonUtils.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "serial/PortPath.h"
+#include "serial/CommBackendLinux.h"
 #include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
@@ -39,23 +38,19 @@ int64_t LocalClockAsUtc() {
 
 class EmulatedPanel : public ::testing::Test {
 protected:
-    EmulatedPanel() : Form(Loop, View, Devices) {
+    EmulatedPanel() {
         Options.DeviceRoot = Root.Path();
         Options.RestartDelay = 50ms;
-        ErrorLogPath = Root.File("ErrLog.txt");
     }
 
     ~EmulatedPanel() override {
         Form.FComPort.reset();
         if (Panel) Panel->Unplug();
-        SetPortPathResolver(nullptr);
-        ErrorLogPath.clear();
     }
 
     void Start() {
         Panel = std::make_unique<emu::PanelEmulator>(Options);
         Panel->Plug();
-        SetPortPathResolver([this](int32_t port) { return port == kPanelPort ? Panel->DevPath() : std::string(); });
 
         Form.FPortList = std::make_unique<TSerialPortList>();
         auto entry = std::make_unique<TSerialPort>();
@@ -67,7 +62,7 @@ protected:
         Form.SetPortDefault();
         Form.FCheckPortsTimer = Loop.CreateTimer(5000, [](ITimer*) {}, false);
         Form.FSendCommandTimer = Loop.CreateTimer(60000, [this](ITimer* t) { Form.OnSendCommandTimer(t); }, false);
-        Form.FCommandsList = std::make_unique<TCommandsList>();
+        Form.FCommandsList = std::make_unique<TCommandsList>(BuiltInResources());
     }
 
     bool RunUntil(const std::function<bool()>& pred) { return Loop.RunUntil(pred, kTimeoutMs); }
@@ -108,13 +103,16 @@ protected:
 
     std::string Transcript() const { return Panel ? Panel->Record().Transcript() : std::string(); }
 
-    TempDir Root;
     emu::PanelOptions Options;
     std::unique_ptr<emu::PanelEmulator> Panel;
     RealTimeLoop Loop;
     FakeMainView View;
     FakeDeviceSource Devices;
-    TZorvGSMDemoMainForm Form;
+    const std::unique_ptr<ICommBackend> Ports = MakeLinuxCommBackend(
+        [this](int32_t port) { return port == kPanelPort && Panel ? Panel->DevPath() : std::string(); });
+    FormHarness Harness{{Loop, View, Devices, *Ports, BuiltInResources()}};
+    TempDir& Root = Harness.Dir;
+    TZorvGSMDemoMainForm& Form = Harness.Form;
 };
 
 TEST_F(EmulatedPanel, BootloaderIsBroughtIntoTheMainFirmwareAndIdentified) {

@@ -1,6 +1,5 @@
 #include "DemoScript.h"
 #include "DialogueFixture.h"
-#include "ScriptResources.h"
 #include "foundation/Cp1251.h"
 #include "dialogue/CommandsList.h"
 #include "serial/ComPortUS.h"
@@ -209,8 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Buttons, Billing,
                                                        psMoneyFull}));
 
 TEST_F(Scripts, EmptyDemonstrationScriptEndsTheProgram) {
-    ScriptResources resources;
-    resources.Texts["ZORVGSMDEMOSTARTCMD"] = "";
+    FResources.Texts["ZORVGSMDEMOSTARTCMD"] = "";
     Identify();
     const size_t before = SentCount();
     Form.OnStartDemoButtonClick();
@@ -225,7 +223,7 @@ TEST_F(Scripts, EmptyDemonstrationScriptEndsTheProgram) {
 }
 
 TEST_F(Scripts, EmptyFactoryScriptDoesNothing) {
-    ScriptResources resources;
+    FResources.Texts["ZORVGSMDEMOENCMD"] = "";
     Identify();
     const size_t before = SentCount();
     Form.OnEndDemoButtonClick();
@@ -237,8 +235,7 @@ TEST_F(Scripts, EmptyFactoryScriptDoesNothing) {
 }
 
 TEST_F(Scripts, ScriptOfBlankLinesEndsTheRunAtOnce) {
-    ScriptResources resources;
-    resources.Texts["ZORVGSMDEMOSTARTCMD"] = "\n  \n\t\n";
+    FResources.Texts["ZORVGSMDEMOSTARTCMD"] = "\n  \n\t\n";
     Identify();
     const size_t before = SentCount();
     Form.OnStartDemoButtonClick();

@@ -25,7 +25,7 @@
 #include "discovery/DeviceSourceLinux.h"
 #include "foundation/UniqueFdLinux.h"
 #include "serial/ComPortDrv.h"
-#include "serial/PortPath.h"
+#include "serial/CommBackendLinux.h"
 
 namespace zorv {
 namespace {
@@ -260,6 +260,8 @@ void CopyText(char* Destination, size_t Size, const std::string& Text) {
     CopyText(run.RefusedText, sizeof run.RefusedText, refused.Text);
     CopyText(run.RefusedPath, sizeof run.RefusedPath, refused.Path);
     run.Permitted = Source.ProbeExclusive(202).Outcome;
+    const auto ports = MakeLinuxCommBackend([&Source](int32_t Port) { return Source.DevicePath(Port); });
+    CommDrv.Backend = ports.get();
     CommDrv.PortNumber = 201;
     CommDrvOpen(CommDrv);
     run.DriverRefused = CommDrv.OpenResult.Outcome;
@@ -308,20 +310,11 @@ TEST_F(DeviceSourceLinuxTest, APortTheUserMayNotOpenIsRefusedForWantOfPermission
 TEST_F(DeviceSourceLinuxTest, TheSerialDriverFindsPortsUnderTheRoot) {
     tree.PlatformTty("ttyAMA0");
     EXPECT_EQ(source.QueryDosDevices(), List({"COM1001"}));
-    EXPECT_EQ(PortDevicePath(201), tree.Root() + "/dev/ttyACM0");
-    EXPECT_EQ(PortDevicePath(1001), tree.Root() + "/dev/ttyAMA0");
-    EXPECT_EQ(PortDevicePath(1002), "");
+    EXPECT_EQ(source.DevicePath(201), tree.Root() + "/dev/ttyACM0");
+    EXPECT_EQ(source.DevicePath(1001), tree.Root() + "/dev/ttyAMA0");
+    EXPECT_EQ(source.DevicePath(1002), "");
     source.SetDeviceRoot(dir.File("other"));
-    EXPECT_EQ(PortDevicePath(201), dir.File("other") + "/dev/ttyACM0");
-}
-
-TEST(DeviceSourceLinuxLifeTest, TheDefaultPortPathsReturnWithTheSource) {
-    test::FakeMessageLoop loop;
-    {
-        TDeviceSourceLinux source(loop, "/somewhere");
-        EXPECT_EQ(PortDevicePath(1), "/somewhere/dev/ttyS0");
-    }
-    EXPECT_EQ(PortDevicePath(1), "/dev/ttyS0");
+    EXPECT_EQ(source.DevicePath(201), dir.File("other") + "/dev/ttyACM0");
 }
 
 }  // namespace

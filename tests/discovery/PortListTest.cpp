@@ -5,11 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "FakeCommBackend.h"
-#include "FakeDeviceSource.h"
-#include "FakeMainView.h"
-#include "FakeMessageLoop.h"
-#include "TempDir.h"
+#include "FormHarness.h"
 #include "foundation/CommonUtils.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
@@ -20,14 +16,12 @@ namespace {
 
 class PortListTest : public ::testing::Test {
 protected:
-    PortListTest() : form(loop, view, devices) {
-        ErrorLogPath = dir.File("ErrLog.txt");
+    PortListTest() {
         form.FCheckPortsTimer = loop.CreateTimer(5000, [this](ITimer* t) { form.OnCheckPortsTimer(t); }, true);
         form.FPortList = std::make_unique<TSerialPortList>();
         form.SetPortDefault();
         form.CreateRegister();
     }
-    ~PortListTest() override { ErrorLogPath.clear(); }
 
     // A present panel whose port is COMn.
     void Panel(int32_t n, bool openable = true) {
@@ -79,12 +73,14 @@ protected:
         return lines;
     }
 
-    test::TempDir dir;
-    test::FakeCommBackend backend;
-    test::FakeMessageLoop loop;
-    test::FakeMainView view;
-    test::FakeDeviceSource devices;
-    TZorvGSMDemoMainForm form;
+    test::FakeSeams seams;
+    test::FormHarness harness{seams.Handed()};
+    test::TempDir& dir = harness.Dir;
+    test::FakeCommBackend& backend = seams.Ports;
+    test::FakeMessageLoop& loop = seams.Loop;
+    test::FakeMainView& view = seams.View;
+    test::FakeDeviceSource& devices = seams.Devices;
+    TZorvGSMDemoMainForm& form = harness.Form;
 };
 
 TEST_F(PortListTest, ListsComNamesFollowedByADecimalNumberOnly) {

@@ -8,7 +8,8 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
-#include "TempDir.h"
+#include "FormHarness.h"
+#include "TextResources.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
@@ -22,19 +23,6 @@
 namespace zorv {
 namespace {
 
-// The program's resources, with the demonstration script emptied when asked.
-class ScriptResources : public IResourceSource {
-public:
-    bool Load(const std::string& name, std::string& bytes) override {
-        if (EmptyScript && name == kStartCmdResource) {
-            bytes.clear();
-            return true;
-        }
-        return BuiltInResources().Load(name, bytes);
-    }
-    bool EmptyScript = false;
-};
-
 // Records, when the port closes, which of the form's other objects still exist.
 class ClosingBackend : public test::FakeCommBackend {
 public:
@@ -47,16 +35,9 @@ public:
 
 class StartupTest : public ::testing::Test {
 protected:
-    StartupTest() : form(loop, view, devices) {
-        ErrorLogPath = dir.File("ErrLog.txt");
-        form.FIniFileName = dir.File("ZorvGSMDemo.ini");
-        SetResourceSource(&resources);
-    }
     ~StartupTest() override {
         form.OnFormDestroy();
         SetApplicationExceptionHandler(nullptr);
-        SetResourceSource(nullptr);
-        ErrorLogPath.clear();
     }
     void PanelPresent(int32_t n) {
         devices.DosDevices.push_back("COM" + std::to_string(n));
@@ -64,13 +45,14 @@ protected:
         devices.Openable[n] = true;
     }
 
-    test::TempDir dir;
-    ScriptResources resources;
+    test::TextResources resources{&BuiltInResources()};
     ClosingBackend backend;
     test::FakeMessageLoop loop;
     test::FakeMainView view;
     test::FakeDeviceSource devices;
-    TZorvGSMDemoMainForm form;
+    test::FormHarness harness{{loop, view, devices, backend, resources}};
+    test::TempDir& dir = harness.Dir;
+    TZorvGSMDemoMainForm& form = harness.Form;
 };
 
 TEST_F(StartupTest, CreationBuildsTheWindowsRunTimeStateHidden) {
@@ -126,7 +108,7 @@ TEST_F(StartupTest, APanelPresentAtStartIsConnectingBeforeTheWindowShows) {
 }
 
 TEST_F(StartupTest, AnEmptyScriptShowsTheMessageAndClosesWithoutShowing) {
-    resources.EmptyScript = true;
+    resources.Texts[kStartCmdResource] = "";
     form.OnFormCreate();
     loop.Advance(1);
     ASSERT_EQ(view.MessageBoxes.size(), 1u);

@@ -9,6 +9,7 @@
 
 #include "FaultFixture.h"
 #include "dialogue/CommandsList.h"
+#include "foundation/Resources.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {
@@ -17,7 +18,7 @@ namespace {
 using namespace std::chrono_literals;
 
 std::vector<std::string> DemoScript(int32_t objectNumber) {
-    TCommandsList list;
+    TCommandsList list(BuiltInResources());
     list.InitStartCmd();
     list.InitAccount(static_cast<uint32_t>(objectNumber));
     std::vector<std::string> commands;

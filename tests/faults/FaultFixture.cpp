@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "dialogue/CommandsList.h"
+#include "foundation/Resources.h"
 #include "ui/CaptionsList.h"
 
 namespace zorv::test {
@@ -86,11 +87,11 @@ std::set<std::string> FaultTest::RuleCommands(int32_t objectNumber) const {
     std::set<std::string> commands = {"",         "VERSION?",      "START_MAIN",    "AUTH=7653",
                                       "KVELT_SN?", "ARM_ALLOWED=2", "ARM_ALLOWED=3", "ARM_ALLOWED=0",
                                       "ARM_IGNORE_TAMPER=1"};
-    TCommandsList demo;
+    TCommandsList demo(BuiltInResources());
     demo.InitStartCmd();
     demo.InitAccount(static_cast<uint32_t>(objectNumber));
     AddScript(commands, demo);
-    TCommandsList factory;
+    TCommandsList factory(BuiltInResources());
     factory.InitEndCmd();
     AddScript(commands, factory);
     return commands;

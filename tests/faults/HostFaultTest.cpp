@@ -43,7 +43,7 @@ TEST_F(FaultTest, LogFoldersRemovedWhileRunningCostOnlyTheirLines) {
     fs::create_directories(errors);
     Configure("[ProgrammSet]\nControllerLogFileName=" + logs + "/Controller.txt\n[Linux]\nDeviceRoot=" + Root + "\n");
     ASSERT_TRUE(Form.FControllerLogEnabled);
-    ErrorLogPath = errors + "/ErrLog.txt";
+    const TErrorLog errorLog(errors + "/ErrLog.txt", nullptr);
     emu::PanelEmulator& panel = Connected(PanelOptions());
     EXPECT_NE(ReadFileBytes(OnlyFileIn(logs)).find("OUT: KVELT_SN?"), std::string::npos);
 
@@ -51,7 +51,7 @@ TEST_F(FaultTest, LogFoldersRemovedWhileRunningCostOnlyTheirLines) {
     Form.OnStartDemoButtonClick();
     ASSERT_TRUE(Pump([&] { return Received(panel, "ACCOUNT=3456"); })) << Describe(panel);
     // Each lost line is written to the error log instead.
-    EXPECT_NE(ErrorLog().find("TZorvGSMDemoMainForm.AddOutControllerLog"), std::string::npos);
+    EXPECT_NE(ReadFileBytes(errors + "/ErrLog.txt").find("TZorvGSMDemoMainForm.AddOutControllerLog"), std::string::npos);
 
     fs::remove_all(errors);
     ASSERT_TRUE(WaitForState(psDemoLoaded)) << Describe(panel);

@@ -128,24 +128,25 @@ TEST_F(ComPortDrvContractTest, HangUpLeavesTheReaderIdleUntilClose) {
     SleepMs(20);
     EXPECT_LT(ReaderCpuOver(300), 30000);
     const uint8_t bytes[] = {'x', '\r', '\n'};
-    EXPECT_EQ(CommDrvWrite(CommDrv.Handle, bytes, 3), 0u);
+    EXPECT_EQ(CommDrvWrite(CommDrv, bytes, 3), 0u);
     ASSERT_TRUE(ClosesInTime());
 }
 
 TEST_F(ComPortDrvContractTest, WritesReachTheLine) {
     ASSERT_TRUE(CommDrvOpen(CommDrv));
     const std::string line = "VERSION?\r\n";
-    EXPECT_EQ(CommDrvWrite(CommDrv.Handle, reinterpret_cast<const uint8_t*>(line.data()), 10), 10u);
+    EXPECT_EQ(CommDrvWrite(CommDrv, reinterpret_cast<const uint8_t*>(line.data()), 10), 10u);
     EXPECT_EQ(Device.ReadSent(10), line);
-    EXPECT_EQ(CommDrvWrite(kCommHandleNone, reinterpret_cast<const uint8_t*>(line.data()), 10), 0u);
-    EXPECT_EQ(CommDrvWrite(CommDrv.Handle, nullptr, 10), 0u);
+    TCommDrv Closed;
+    EXPECT_EQ(CommDrvWrite(Closed, reinterpret_cast<const uint8_t*>(line.data()), 10), 0u);
+    EXPECT_EQ(CommDrvWrite(CommDrv, nullptr, 10), 0u);
 }
 
 TEST_F(ComPortDrvContractTest, AWriteToADeviceThatStoppedDrainingGivesUp) {
     ASSERT_TRUE(CommDrvOpen(CommDrv));
     const std::vector<uint8_t> block(4 << 20, 'z');  // far more than the line buffers
     auto writing = std::async(std::launch::async, [&] {
-        return CommDrvWrite(CommDrv.Handle, block.data(), static_cast<uint32_t>(block.size()));
+        return CommDrvWrite(CommDrv, block.data(), static_cast<uint32_t>(block.size()));
     });
     ASSERT_EQ(writing.wait_for(std::chrono::seconds(20)), std::future_status::ready);
     const uint32_t written = writing.get();

@@ -70,7 +70,7 @@ TEST_F(ComPortDrvPtyTest, BytesWrittenRightBeforeCloseStillReachTheDevice) {
     for (int i = 0; i < 20; ++i) {
         ASSERT_TRUE(CommDrvOpen(CommDrv));
         const std::string command = "reset\r\n";
-        EXPECT_EQ(CommDrvWrite(CommDrv.Handle, reinterpret_cast<const uint8_t*>(command.data()),
+        EXPECT_EQ(CommDrvWrite(CommDrv, reinterpret_cast<const uint8_t*>(command.data()),
                                static_cast<uint32_t>(command.size())),
                   command.size());
         CommDrvClose(CommDrv);

@@ -42,7 +42,7 @@ protected:
     PtyPort Second{22};
     PortPaths Paths;
     FakeMessageLoop Loop;
-    TComPortUS Port{Loop};
+    TComPortUS Port{Loop, Paths.Backend()};
     int Opens = 0;
     int DataEvents = 0;
     std::string Text;

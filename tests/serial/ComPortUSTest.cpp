@@ -21,7 +21,6 @@ namespace {
 class ComPortUSTest : public ::testing::Test {
 protected:
     ComPortUSTest() {
-        ErrorLogPath = Dir.File("ErrLog.txt");
         Port->OnOpen = [this](TComPortUS* Sender) {
             EXPECT_EQ(Sender, Port.get());
             ++Opens;
@@ -31,10 +30,7 @@ protected:
             ++DataEvents;
         };
     }
-    ~ComPortUSTest() override {
-        Port.reset();
-        ErrorLogPath.clear();
-    }
+    ~ComPortUSTest() override { Port.reset(); }
 
     // Takes every complete line out of the ring as the dialogue does, joining a
     // line that wraps around the ring's end.
@@ -69,7 +65,8 @@ protected:
     TempDir Dir;
     FakeCommBackend Backend;
     FakeMessageLoop Loop;
-    std::unique_ptr<TComPortUS> Port = std::make_unique<TComPortUS>(Loop);
+    TErrorLog Errors{Dir.File("ErrLog.txt"), [this] { return Loop.Now(); }};
+    std::unique_ptr<TComPortUS> Port = std::make_unique<TComPortUS>(Loop, Backend);
     int Opens = 0;
     int DataEvents = 0;
     std::string Pending;

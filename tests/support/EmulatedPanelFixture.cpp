@@ -5,13 +5,16 @@
 
 #include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"
+#include "serial/CommBackendLinux.h"
 
 namespace zorv::test {
 
-EmulatedPanelTest::EmulatedPanelTest() : Root(Dir.File("root")), Devices(Loop, "/"), Form(Loop, View, Devices) {
+EmulatedPanelTest::EmulatedPanelTest()
+    : Devices(Loop, "/"),
+      Ports(MakeLinuxCommBackend([this](int32_t PortNumber) { return Devices.DevicePath(PortNumber); })),
+      Harness({Loop, View, Devices, *Ports, BuiltInResources()}),
+      Root(Dir.File("root")) {
     std::filesystem::create_directories(Root + "/dev");
-    ErrorLogPath = Dir.File("ErrLog.txt");
-    Form.FIniFileName = Dir.File("ZorvGSMDemo.ini");
     Dir.Write("ZorvGSMDemo.ini", "[Linux]\nDeviceRoot=" + Root + "\n");
     Form.OnFormCreate();
     EXPECT_TRUE(Pump([&] { return View.ShowCount == 1; }));
@@ -20,7 +23,6 @@ EmulatedPanelTest::EmulatedPanelTest() : Root(Dir.File("root")), Devices(Loop, "
 EmulatedPanelTest::~EmulatedPanelTest() {
     Form.OnFormDestroy();
     Emulators.clear();
-    ErrorLogPath.clear();
 }
 
 emu::PanelOptions EmulatedPanelTest::PanelOptions() const {
@@ -47,7 +49,7 @@ bool EmulatedPanelTest::Pump(const std::function<bool()>& pred, std::chrono::mil
 
 void EmulatedPanelTest::PumpFor(std::chrono::milliseconds time) { Pump([] { return false; }, time); }
 
-std::string EmulatedPanelTest::ErrorLog() const { return ReadFileBytes(ErrorLogPath); }
+std::string EmulatedPanelTest::ErrorLog() const { return Harness.ErrorLog(); }
 
 std::string EmulatedPanelTest::Describe(const emu::PanelEmulator& panel) const {
     return panel.Record().Transcript() + "error log: " + ErrorLog() + "\nstate " + std::to_string(Form.FState) +

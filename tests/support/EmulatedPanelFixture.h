@@ -12,12 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "FakeMainView.h"
-#include "FakeMessageLoop.h"
+#include "FormHarness.h"
 #include "PanelEmulator.h"
-#include "TempDir.h"
 #include "discovery/DeviceSourceLinux.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "serial/CommBackend.h"
 
 namespace zorv::test {
 
@@ -40,12 +38,14 @@ protected:
     // What a failed wait needs to be understood: the panel's transcript and the program's state.
     std::string Describe(const emu::PanelEmulator& panel) const;
 
-    TempDir Dir;
-    const std::string Root;
     FakeMessageLoop Loop;
     FakeMainView View;
     TDeviceSourceLinux Devices;
-    TZorvGSMDemoMainForm Form;
+    std::unique_ptr<ICommBackend> Ports;
+    FormHarness Harness;
+    TempDir& Dir = Harness.Dir;
+    TZorvGSMDemoMainForm& Form = Harness.Form;
+    const std::string Root;
     std::vector<std::unique_ptr<emu::PanelEmulator>> Emulators;
 };
 

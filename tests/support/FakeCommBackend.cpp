@@ -2,11 +2,12 @@
 
 namespace zorv::test {
 
-FakeCommBackend::FakeCommBackend() { SetCommBackend(this); }
+FakeCommBackend::FakeCommBackend() = default;
 
 FakeCommBackend::~FakeCommBackend() {
+    if (CommDrv.Backend != this) return;
     CommDrvClose(CommDrv);
-    SetCommBackend(nullptr);
+    CommDrv.Backend = nullptr;
 }
 
 TPortResult FakeCommBackend::Open(TCommDrv& Drv) {

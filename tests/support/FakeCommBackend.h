@@ -1,6 +1,6 @@
 #pragma once
-// A serial backend without a port or a thread, installed for the life of the
-// object. Opens succeed unless the port was marked missing; every written
+// A serial backend without a port or a thread, for the buffered port or the
+// driver state to be handed. Opens succeed unless the port was marked missing; every written
 // block is kept; Receive() hands bytes to the driver as its reader would.
 #include <cstdint>
 #include <functional>

@@ -89,7 +89,7 @@ bool FakeMessageLoop::FireNextDue(uint64_t until) {
         if (!next || t->Due < next->Due || (t->Due == next->Due && t->Order < next->Order)) next = t;
     }
     if (!next) return false;
-    FNowMs = std::max(FNowMs, next->Due);
+    FNowMs = std::max(FNowMs.load(), next->Due);
     next->Arm();
     TTimerHandler handler = next->Handler;  // the handler may destroy its timer
     handler(next->Owner);
@@ -102,7 +102,7 @@ void FakeMessageLoop::Advance(uint64_t ms) {
     RunPending();
     while (FireNextDue(until)) {
     }
-    FNowMs = std::max(FNowMs, until);
+    FNowMs = std::max(FNowMs.load(), until);
 }
 
 void FakeMessageLoop::ProcessMessagesFor(unsigned ms) { Advance(ms); }

@@ -1,6 +1,7 @@
 #pragma once
 // A message loop in virtual time: timers fire only when the test advances the
 // clock, so minutes of watchdogs and port checks run in microseconds.
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -45,7 +46,8 @@ public:
 private:
     bool FireNextDue(uint64_t until);
 
-    uint64_t FNowMs = 0;
+    // Read by Now(), which the error log calls from any thread.
+    std::atomic<uint64_t> FNowMs{0};
     uint64_t FSleptMs = 0;
     uint64_t FSequence = 0;
     TLocalDateTime FStart;

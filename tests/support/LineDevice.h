@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "serial/ComPortDrv.h"
+#include "serial/CommBackend.h"
 
 namespace zorv::test {
 
@@ -21,6 +21,8 @@ public:
     LineDevice& operator=(const LineDevice&) = delete;
 
     int32_t PortNumber() const;
+    // The platform's serial backend, set up to reach this line.
+    ICommBackend& Backend();
     // Writes all of Bytes to the line; false when the device side refused them.
     bool Send(const std::string& Bytes);
     // What the driver wrote, waiting up to TimeoutMs for Count bytes.

@@ -17,6 +17,7 @@ LineDevice::LineDevice() : FLine(new TLine) { FLine->Paths.Add(FLine->Pty); }
 LineDevice::~LineDevice() = default;
 
 int32_t LineDevice::PortNumber() const { return kPort; }
+ICommBackend& LineDevice::Backend() { return FLine->Paths.Backend(); }
 bool LineDevice::Send(const std::string& Bytes) { return FLine->Pty.Send(Bytes); }
 std::string LineDevice::ReadSent(size_t Count, int TimeoutMs) { return FLine->Pty.ReadSent(Count, TimeoutMs); }
 void LineDevice::HangUp() { FLine->Pty.Unplug(); }

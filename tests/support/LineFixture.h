@@ -9,6 +9,7 @@ namespace zorv::test {
 class LineFixture : public RingFixture {
 protected:
     LineFixture() {
+        CommDrv.Backend = &Device.Backend();
         CommDrv.PortNumber = Device.PortNumber();
         CommDrv.DCB = TDCB{};
         CommDrv.DCB.DCBlength = sizeof(TDCB);
@@ -16,6 +17,11 @@ protected:
         CommDrv.DCB.ByteSize = 8;
         CommDrv.DCB.Flags = 1;
         UseRing(4096);
+    }
+    // The port closes while the line's backend still exists.
+    ~LineFixture() override {
+        CommDrvClose(CommDrv);
+        CommDrv.Backend = nullptr;
     }
 
     LineDevice Device;

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <stdexcept>
 
-#include "serial/PortPath.h"
+#include "serial/CommBackendLinux.h"
 
 namespace zorv::test {
 
@@ -57,14 +57,19 @@ void PtyPort::Unplug() {
     FMaster = -1;
 }
 
-PortPaths::PortPaths() {
-    SetPortPathResolver([this](int32_t PortNumber) {
-        auto it = FPaths.find(PortNumber);
-        return it == FPaths.end() ? std::string() : it->second;
-    });
+PortPaths::PortPaths()
+    : FBackend(MakeLinuxCommBackend([this](int32_t PortNumber) {
+          auto it = FPaths.find(PortNumber);
+          return it == FPaths.end() ? std::string() : it->second;
+      })) {
+    CommDrv.Backend = FBackend.get();
 }
 
-PortPaths::~PortPaths() { SetPortPathResolver(nullptr); }
+PortPaths::~PortPaths() {
+    if (CommDrv.Backend != FBackend.get()) return;
+    CommDrvClose(CommDrv);
+    CommDrv.Backend = nullptr;
+}
 
 int64_t ThreadCpuMicros(TCommHandle ThreadHandle) {
     clockid_t clock;

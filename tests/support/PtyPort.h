@@ -4,9 +4,11 @@
 // which hangs the slave up as a real unplug does.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "LineDevice.h"
+#include "serial/CommBackend.h"
 
 namespace zorv::test {
 
@@ -33,16 +35,21 @@ private:
     std::string FSlavePath;
 };
 
-// Maps port numbers to paths for the life of the object.
+// The Linux serial backend with the paths the test maps its ports to; the
+// driver state uses it for the life of the object.
 class PortPaths {
 public:
     PortPaths();
     ~PortPaths();
+    PortPaths(const PortPaths&) = delete;
+    PortPaths& operator=(const PortPaths&) = delete;
     void Add(int32_t PortNumber, const std::string& Path) { FPaths[PortNumber] = Path; }
     void Add(const PtyPort& Port) { Add(Port.PortNumber(), Port.SlavePath()); }
+    ICommBackend& Backend() { return *FBackend; }
 
 private:
     std::map<int32_t, std::string> FPaths;
+    std::unique_ptr<ICommBackend> FBackend;
 };
 
 }  // namespace zorv::test

@@ -69,7 +69,7 @@ const char* const kCaptionLines[] = {
 
 TEST(CaptionResource, HoldsTheFortyTwoLinesOfTheWindowTexts) {
     std::string bytes;
-    ASSERT_TRUE(LoadResourceText(kCaptionsResource, bytes));
+    ASSERT_TRUE(BuiltInResources().Load(kCaptionsResource, bytes));
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ(bytes.substr(bytes.size() - 2), "\r\n");
     EXPECT_EQ(std::count(bytes.begin(), bytes.end(), '\n'), 42);
@@ -159,9 +159,7 @@ TEST_F(CaptionsFixture, NoCaptionListGivesEmptyText) {
 }
 
 TEST_F(CaptionsFixture, MissingResourceLeavesEveryKeyMissing) {
-    SetResourceSource(&resources);
-    CaptionsList = std::make_unique<TCaptionsList>();
-    SetResourceSource(nullptr);
+    CaptionsList = std::make_unique<TCaptionsList>(resources);
     EXPECT_EQ(Lookup("StartDemoButton_Caption"), "....");
     EXPECT_NE(Log().find(std::string(kMissingLog) + "StartDemoButton_Caption"), std::string::npos);
 }

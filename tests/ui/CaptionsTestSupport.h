@@ -2,43 +2,25 @@
 // Caption lists built from given text, with the error log in a temporary folder.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 
 #include "TempDir.h"
+#include "TextResources.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Resources.h"
 #include "ui/CaptionsList.h"
 
 namespace zorv::test {
 
-class TextResources : public IResourceSource {
-public:
-    bool Load(const std::string& name, std::string& bytes) override {
-        const auto it = Texts.find(name);
-        if (it == Texts.end()) return false;
-        bytes = it->second;
-        return true;
-    }
-    std::map<std::string, std::string> Texts;
-};
-
 class CaptionsFixture : public ::testing::Test {
 protected:
-    void SetUp() override { ErrorLogPath = dir.File("ErrLog.txt"); }
-    void TearDown() override {
-        CaptionsList.reset();
-        SetResourceSource(nullptr);
-        ErrorLogPath.clear();
-    }
+    void TearDown() override { CaptionsList.reset(); }
     // The program-wide list, built from the given text instead of the program's resource.
     void UseCaptionText(const std::string& text) {
         resources.Texts[kCaptionsResource] = text;
-        SetResourceSource(&resources);
-        CaptionsList = std::make_unique<TCaptionsList>();
-        SetResourceSource(nullptr);
+        CaptionsList = std::make_unique<TCaptionsList>(resources);
     }
-    void UseProgramCaptions() { CaptionsList = std::make_unique<TCaptionsList>(); }
+    void UseProgramCaptions() { CaptionsList = std::make_unique<TCaptionsList>(BuiltInResources()); }
     std::string Lookup(const std::string& key) {
         std::string text = "not written";
         GetCaption(key, text);
@@ -47,6 +29,7 @@ protected:
     std::string Log() const { return dir.Read("ErrLog.txt"); }
 
     TempDir dir;
+    TErrorLog errors{dir.File("ErrLog.txt"), nullptr};
     TextResources resources;
 };
 

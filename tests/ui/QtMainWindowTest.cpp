@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "CaptionsTestSupport.h"
+#include "FakeCommBackend.h"
 #include "FakeDeviceSource.h"
 #include "FakeMessageLoop.h"
 #include "foundation/Cp1251.h"
+#include "foundation/Resources.h"
 #include "ui/WindowLayout.h"
 #include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtMainWindow.h"
@@ -68,7 +70,7 @@ protected:
     void SetUp() override {
         CaptionsFixture::SetUp();
         window = std::make_unique<TQtMainWindow>();
-        form = std::make_unique<TZorvGSMDemoMainForm>(loop, *window, devices);
+        form = std::make_unique<TZorvGSMDemoMainForm>(TFormSeams{loop, *window, devices, ports, BuiltInResources()});
         UseProgramCaptions();
         form->InitCaption();
         window->SetPanelColor(0xF3F5F6);
@@ -103,6 +105,7 @@ protected:
 
     test::FakeMessageLoop loop;
     test::FakeDeviceSource devices;
+    test::FakeCommBackend ports;
     std::unique_ptr<TQtMainWindow> window;
     std::unique_ptr<TZorvGSMDemoMainForm> form;
     QImage background;

@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "CaptionsTestSupport.h"
-#include "FakeDeviceSource.h"
-#include "FakeMainView.h"
-#include "FakeMessageLoop.h"
+#include "FormHarness.h"
 #include "foundation/Cp1251.h"
 #include "app/ZorvGSMDemoMain.h"
 
@@ -49,10 +47,9 @@ protected:
     }
     std::string CallCenterNumber() { return Lookup("CallCenterValue_Caption"); }
 
-    test::FakeMessageLoop loop;
-    test::FakeMainView view;
-    test::FakeDeviceSource devices;
-    TZorvGSMDemoMainForm form{loop, view, devices};
+    test::FakeSeams seams;
+    test::FakeMainView& view = seams.View;
+    TZorvGSMDemoMainForm form{seams.Handed()};
 };
 
 struct StateRow {

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "LineDevice.h"
+#include "serial/CommBackendWin32.h"
 
 namespace zorv::test {
 
@@ -50,6 +51,8 @@ struct LineDevice::TLine {
             Receive() != "ready")
             throw std::runtime_error("no line relay");
     }
+    std::unique_ptr<ICommBackend> Backend = MakeWin32CommBackend();
+
     ~TLine() {
         closesocket(Socket);
         WSACleanup();
@@ -75,6 +78,7 @@ LineDevice::LineDevice() : FLine(new TLine) {}
 LineDevice::~LineDevice() = default;
 
 int32_t LineDevice::PortNumber() const { return std::atoi(Env("ZORV_LINE_COM")); }
+ICommBackend& LineDevice::Backend() { return *FLine->Backend; }
 bool LineDevice::Send(const std::string& Bytes) { return FLine->Ask("S " + Hex(Bytes)) == "ok"; }
 std::string LineDevice::ReadSent(size_t Count, int TimeoutMs) {
     return Unhex(FLine->Ask("R " + std::to_string(Count) + " " + std::to_string(TimeoutMs)));

@@ -10,7 +10,9 @@
 #include "FakeMessageLoop.h"
 #include "discovery/DeviceSourceWin32.h"
 #include "discovery/SerialPort.h"
+#include "foundation/Resources.h"
 #include "serial/ComPortDrv.h"
+#include "serial/CommBackendWin32.h"
 #include "serial/PortResult.h"
 #include "app/ZorvGSMDemoMain.h"
 
@@ -44,7 +46,8 @@ TEST(Win32Devices, PortListFromTheSystemHoldsNumberedComPortsOnly) {
     test::FakeMessageLoop loop;
     test::FakeMainView view;
     TDeviceSourceWin32 devices(nullptr);
-    TZorvGSMDemoMainForm form(loop, view, devices);
+    const auto ports = MakeWin32CommBackend();
+    TZorvGSMDemoMainForm form({loop, view, devices, *ports, BuiltInResources()});
     form.FPortList = std::make_unique<TSerialPortList>();
     form.FillComPortsList();
     for (const auto& port : *form.FPortList) {
@@ -69,7 +72,9 @@ TEST(Win32Devices, APortThatDoesNotExistCannotBeOpenedAndSaysWhy) {
     EXPECT_FALSE(probe);
     ExpectNoSuchPort(probe);
 
+    const auto backend = MakeWin32CommBackend();
     TCommDrv drv;
+    drv.Backend = backend.get();
     drv.PortNumber = kMissingPort;
     std::vector<uint8_t> ring(64);
     drv.InpBuf = ring.data();
@@ -80,7 +85,7 @@ TEST(Win32Devices, APortThatDoesNotExistCannotBeOpenedAndSaysWhy) {
     CommDrvClose(drv);  // closing a closed driver state does nothing
 
     test::FakeMessageLoop loop;
-    TComPortUS port(loop);
+    TComPortUS port(loop, *backend);
     port.SetPort(kMissingPort);
     port.SetActive(true);
     EXPECT_EQ(port.Status(), cpsOpenError);

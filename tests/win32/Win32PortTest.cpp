@@ -35,7 +35,7 @@ TEST_F(Win32PortTest, CloseEndsTheReaderAndFreesThePort) {
 
 TEST_F(Win32PortTest, BufferedPortOpensOnceAndWrites) {
     test::FakeMessageLoop loop;
-    TComPortUS port(loop);
+    TComPortUS port(loop, Device.Backend());
     int opens = 0;
     port.OnOpen = [&](TComPortUS*) { ++opens; };
     port.SetBaudRate(115200);

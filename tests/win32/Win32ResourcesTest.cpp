@@ -12,7 +12,7 @@ TEST(Win32Resources, TextResourcesAreRussianAndReadByName) {
     for (const char* name : {"ZORVGSMDEMOSTARTCMD", "ZORVGSMDEMOENCMD", "ZORVGSMDEMOCAPTIONS"}) {
         EXPECT_NE(FindResourceExA(nullptr, "TEXT", name, kRussian), nullptr) << name;
         std::string bytes;
-        EXPECT_TRUE(LoadResourceText(name, bytes)) << name;
+        EXPECT_TRUE(BuiltInResources().Load(name, bytes)) << name;
         EXPECT_FALSE(bytes.empty()) << name;
     }
 }

@@ -56,6 +56,6 @@ void TQtMessageLoop::ProcessMessagesFor(unsigned ms) {
 
 void TQtMessageLoop::Sleep(unsigned ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
-TLocalDateTime TQtMessageLoop::Now() { return LocalNow(); }
+TLocalDateTime TQtMessageLoop::Now() { return SystemLocalNow(); }
 
 }  // namespace zorv

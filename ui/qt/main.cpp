@@ -1,11 +1,15 @@
-// The program: the Qt application, the message loop, the window, the Linux
-// device source and the main window's logic. The window stays hidden until
+// The program: the Qt application, the message loop, the error log, the
+// window, the Linux device source and serial ports, the program's resources
+// and the main window's logic, which is handed all of them. The window stays hidden until
 // the first tick of the start timer shows it; when it closes, the loop ends
 // and the form releases its objects.
 #include <utility>
 
 #include "foundation/ApplicationExceptions.h"
 #include "discovery/DeviceSourceLinux.h"
+#include "foundation/ErrorLog.h"
+#include "foundation/Resources.h"
+#include "serial/CommBackendLinux.h"
 #include "app/FormButtons.h"
 #include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtApplication.h"
@@ -15,9 +19,11 @@
 int main(int argc, char** argv) {
     zorv::TQtApplication app(argc, argv);
     zorv::TQtMessageLoop loop;
+    zorv::TErrorLog errors("ErrLog.txt", [&loop] { return loop.Now(); });
     zorv::TQtMainWindow window;
     zorv::TDeviceSourceLinux devices(loop);
-    zorv::TZorvGSMDemoMainForm form(loop, window, devices);
+    const auto ports = zorv::MakeLinuxCommBackend([&devices](int32_t port) { return devices.DevicePath(port); });
+    zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources()});
 
     zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
         window.SetButtonHandler(button, std::move(handler));

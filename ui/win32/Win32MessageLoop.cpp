@@ -157,6 +157,6 @@ void TWin32MessageLoop::ProcessMessagesFor(unsigned ms) {
 
 void TWin32MessageLoop::Sleep(unsigned ms) { ::Sleep(ms); }
 
-TLocalDateTime TWin32MessageLoop::Now() { return LocalNow(); }
+TLocalDateTime TWin32MessageLoop::Now() { return SystemLocalNow(); }
 
 }  // namespace zorv

@@ -1,5 +1,6 @@
-// The Windows program: the message loop, the window, the Windows device source
-// and the main window's logic, wired as in the Qt program. The window stays
+// The Windows program: the message loop, the error log, the window, the
+// Windows device source and serial ports, the program's resources and the
+// main window's logic, wired as in the Qt program. The window stays
 // hidden until the first tick of the start timer shows it; when it closes,
 // the loop ends and the form releases its objects.
 #include <windows.h>
@@ -9,6 +10,9 @@
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
 #include "discovery/DeviceSourceWin32.h"
+#include "foundation/ErrorLog.h"
+#include "foundation/Resources.h"
+#include "serial/CommBackendWin32.h"
 #include "app/FormButtons.h"
 #include "app/ZorvGSMDemoMain.h"
 #include "ui/win32/Win32MainWindow.h"
@@ -17,10 +21,12 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         zorv::TWin32MessageLoop loop;
+        zorv::TErrorLog errors("ErrLog.txt", [&loop] { return loop.Now(); });
         zorv::TWin32MainWindow window;
         zorv::TDeviceSourceWin32 devices(window.Handle());
         window.SetDeviceChangeHandler([&devices](WPARAM wParam, LPARAM lParam) { devices.HandleDeviceChange(wParam, lParam); });
-        zorv::TZorvGSMDemoMainForm form(loop, window, devices);
+        const auto ports = zorv::MakeWin32CommBackend();
+        zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources()});
 
         zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
             window.SetButtonHandler(button, std::move(handler));

@@ -1,0 +1,41 @@
+#pragma once
+// The main form as the program builds it: handed its seams at construction,
+// with its error log and INI file in a temporary folder and the log stamped
+// by the form's own loop. Fixtures hand it fakes (FakeSeams) or real seams.
+#include <string>
+
+#include "FakeCommBackend.h"
+#include "FakeDeviceSource.h"
+#include "FakeMainView.h"
+#include "FakeMessageLoop.h"
+#include "TempDir.h"
+#include "app/ZorvGSMDemoMain.h"
+#include "foundation/ErrorLog.h"
+#include "foundation/Resources.h"
+
+namespace zorv::test {
+
+class FormHarness {
+public:
+    explicit FormHarness(const TFormSeams& Seams);
+    std::string ErrorLog() const { return Dir.Read("ErrLog.txt"); }
+
+    TempDir Dir;
+    TErrorLog Errors;
+    TZorvGSMDemoMainForm Form;
+};
+
+// Fakes of every seam but the resources: virtual time, a recording window, and
+// devices and serial ports that the test describes.
+struct FakeSeams {
+    TFormSeams Handed(IResourceSource& Resources = BuiltInResources()) {
+        return {Loop, View, Devices, Ports, Resources};
+    }
+
+    FakeMessageLoop Loop;
+    FakeMainView View;
+    FakeDeviceSource Devices;
+    FakeCommBackend Ports;
+};
+
+}  // namespace zorv::test
