@@ -37,21 +37,11 @@ public:
         options.RestartDelay = std::chrono::milliseconds(20);
         FPanel = std::make_unique<emu::PanelEmulator>(options);
         FPanel->Plug();
-
-        FForm.FPortList = std::make_unique<TSerialPortList>();
-        auto entry = std::make_unique<TSerialPort>();
-        entry->PortNumber = kPanelPort;
-        entry->Product = "Tvak";
-        entry->Enabled = true;
-        FForm.FPortList->push_back(std::move(entry));
-        FForm.SetPortDefault();
-        FForm.FCheckPortsTimer = FLoop.CreateTimer(5000, [](ITimer*) {}, false);
-        FForm.FSendCommandTimer = FLoop.CreateTimer(60000, [this](ITimer* t) { FForm.OnSendCommandTimer(t); }, false);
-        FForm.FCommandsList = std::make_unique<TCommandsList>(BuiltInResources());
+        FHarness.Start();
     }
 
     ~Bench() {
-        FForm.FComPort.reset();
+        FHarness.Stop();
         FPanel->Unplug();
     }
 
@@ -59,7 +49,7 @@ public:
     void Connect() {
         if (!FPanel->Record().WaitForPlugCount(FPlugCount, std::chrono::milliseconds(kTimeoutMs)))
             throw std::runtime_error("the panel did not come back");
-        FForm.OnConnectButtonClick();
+        FDevices.PlugPanel(kPanelPort);
         Expect([&] { return FForm.FState == psConnected || FForm.FState == psDemoLoaded; }, "identification");
     }
 

@@ -8,22 +8,8 @@
 namespace zorv::test {
 
 DialogueTest::DialogueTest() {
-    Form.FControllerLogEnabled = true;
-    Form.FControllerLogFileName = FDir.File("controller.log");
-
-    Form.FPortList = std::make_unique<TSerialPortList>();
-    auto panel = std::make_unique<TSerialPort>();
-    panel->PortNumber = kPanelPort;
-    panel->PortName = "COM7";
-    panel->Product = "Tvak";
-    panel->Enabled = true;
-    Form.FPortList->push_back(std::move(panel));
-
-    Form.SetPortDefault();
-    Form.FCheckPortsTimer = FLoopFake.CreateTimer(5000, [this](ITimer*) { ++CheckPortsTicks; }, false);
-    Form.FSendCommandTimer = FLoopFake.CreateTimer(60000, [this](ITimer* t) { Form.OnSendCommandTimer(t); }, false);
-    Form.FCommandsList = std::make_unique<TCommandsList>(FResources);
-
+    FDir.Write("ZorvGSMDemo.ini", "[ProgrammSet]\nControllerLogFileName=" + FDir.File("controller.log") + "\n");
+    FHarness.Start();
     FBackend.OnWritten = [this](const std::string& block) {
         if (!Answer || block.size() < 2) return;
         std::string replies;
@@ -34,7 +20,9 @@ DialogueTest::DialogueTest() {
 
 DialogueTest::~DialogueTest() { FBackend.OnWritten = nullptr; }
 
-void DialogueTest::Connect() { Form.OnConnectButtonClick(); }
+void DialogueTest::Connect() { FSeams.Devices.PlugPanel(kPanelPort); }
+
+void DialogueTest::Unplug() { FSeams.Devices.UnplugAll(); }
 
 void DialogueTest::Deliver(const std::string& bytes) {
     FBackend.Receive(bytes);
@@ -57,7 +45,7 @@ std::vector<std::string> DialogueTest::Sent(size_t from) const {
 std::vector<std::string> DialogueTest::LoggedReplies() const {
     static const std::string kMarker = " IN:  ";
     std::vector<std::string> replies;
-    const std::string log = FDir.Read("controller.log");
+    const std::string log = ReadFileBytes(Form.FControllerLogFileName);
     size_t start = 0;
     for (size_t end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
         const std::string line = log.substr(start, end - start);

@@ -1,8 +1,9 @@
 #pragma once
-// The main window with fake seams: a message loop in virtual time, a window
-// that records, a serial backend without a device, and one panel port in the
-// port list. Bytes "from the panel" go into the receive ring as the reader
-// would store them; the 10 ms input timer then hands them to the dialogue.
+// The main window started as the program starts it, with fake seams: a
+// message loop in virtual time, a window that records, a serial backend
+// without a device, and a device list that Connect() plugs the panel into.
+// Bytes "from the panel" go into the receive ring as the reader would store
+// them; the 10 ms input timer then hands them to the dialogue.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -21,8 +22,10 @@ protected:
     DialogueTest();
     ~DialogueTest() override;
 
-    // Opens the panel's port as discovery does; the handshake starts.
+    // Plugs the panel in: discovery finds its port and opens it; the handshake starts.
     void Connect();
+    // The panel's port goes, as when it is unplugged or restarts.
+    void Unplug();
     // Stores bytes in the ring and lets the input timer deliver them.
     void Deliver(const std::string& bytes);
     // Connects and answers the handshake, the login and the serial-number query.
@@ -48,7 +51,6 @@ protected:
     FakeMainView& FViewFake = FSeams.View;
     FakeCommBackend& FBackend = FSeams.Ports;
     TZorvGSMDemoMainForm& Form = FHarness.Form;
-    int CheckPortsTicks = 0;
 };
 
 }  // namespace zorv::test

@@ -44,33 +44,22 @@ protected:
     }
 
     ~EmulatedPanel() override {
-        Form.FComPort.reset();
+        Harness.Stop();
         if (Panel) Panel->Unplug();
     }
 
     void Start() {
         Panel = std::make_unique<emu::PanelEmulator>(Options);
         Panel->Plug();
-
-        Form.FPortList = std::make_unique<TSerialPortList>();
-        auto entry = std::make_unique<TSerialPort>();
-        entry->PortNumber = kPanelPort;
-        entry->PortName = "COM4";
-        entry->Product = "Tvak";
-        entry->Enabled = true;
-        Form.FPortList->push_back(std::move(entry));
-        Form.SetPortDefault();
-        Form.FCheckPortsTimer = Loop.CreateTimer(5000, [](ITimer*) {}, false);
-        Form.FSendCommandTimer = Loop.CreateTimer(60000, [this](ITimer* t) { Form.OnSendCommandTimer(t); }, false);
-        Form.FCommandsList = std::make_unique<TCommandsList>(BuiltInResources());
+        Harness.Start();
     }
 
     bool RunUntil(const std::function<bool()>& pred) { return Loop.RunUntil(pred, kTimeoutMs); }
 
-    // Opens the panel's port once the panel is plugged in for the given time.
+    // Once the panel is plugged in for the given time, the system announces its port and the form opens it.
     void ConnectAfterPlug(int plugCount) {
         ASSERT_TRUE(Panel->Record().WaitForPlugCount(plugCount, std::chrono::milliseconds(kTimeoutMs)));
-        Form.OnConnectButtonClick();
+        Devices.PlugPanel(kPanelPort);
         ASSERT_EQ(Form.FTestedPort, kPanelPort);
     }
 

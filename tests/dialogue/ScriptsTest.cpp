@@ -70,7 +70,10 @@ TEST_F(Scripts, SilentPanelGetsOneCommandEverySixtySeconds) {
     const size_t before = SentCount();
     RecordSends();
     Form.OnStartDemoButtonClick();
-    FLoopFake.Advance(52ull * 60000);
+    FLoopFake.Advance(51ull * 60000);
+    // "reset" restarts the panel: its port goes, and for the next minute nothing more is sent.
+    Unplug();
+    FLoopFake.Advance(60000);
     ASSERT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
     ASSERT_EQ(SendTimes.size(), 52u);
     EXPECT_EQ(SendTimes.back() - SendTimes.front(), 51u * 60000u);

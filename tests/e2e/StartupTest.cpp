@@ -39,11 +39,6 @@ protected:
         form.OnFormDestroy();
         SetApplicationExceptionHandler(nullptr);
     }
-    void PanelPresent(int32_t n) {
-        devices.DosDevices.push_back("COM" + std::to_string(n));
-        devices.FriendlyNames.push_back("Zorv GSM (COM" + std::to_string(n) + ")");
-        devices.Openable[n] = true;
-    }
 
     test::TextResources resources{&BuiltInResources()};
     ClosingBackend backend;
@@ -96,7 +91,7 @@ TEST_F(StartupTest, TheFirstTickLoadsTextsAndScriptAndShowsTheWindowOnce) {
 }
 
 TEST_F(StartupTest, APanelPresentAtStartIsConnectingBeforeTheWindowShows) {
-    PanelPresent(3);
+    devices.AddPanel(3);
     form.OnFormCreate();
     EXPECT_EQ(backend.Opened, (std::vector<int32_t>{3}));
     EXPECT_EQ(form.FTestedPort, 3);
@@ -133,7 +128,7 @@ TEST_F(StartupTest, ExceptionsReachingTheLoopAreOnlyLogged) {
 }
 
 TEST_F(StartupTest, ShutdownClosesThePortBeforeReleasingAnythingElse) {
-    PanelPresent(3);
+    devices.AddPanel(3);
     form.OnFormCreate();
     loop.Advance(1);
     ASSERT_TRUE(backend.IsOpen());

@@ -16,12 +16,12 @@ EmulatedPanelTest::EmulatedPanelTest()
       Root(Dir.File("root")) {
     std::filesystem::create_directories(Root + "/dev");
     Dir.Write("ZorvGSMDemo.ini", "[Linux]\nDeviceRoot=" + Root + "\n");
-    Form.OnFormCreate();
-    EXPECT_TRUE(Pump([&] { return View.ShowCount == 1; }));
+    Harness.Start();
+    EXPECT_EQ(View.ShowCount, 1);
 }
 
 EmulatedPanelTest::~EmulatedPanelTest() {
-    Form.OnFormDestroy();
+    Harness.Stop();
     Emulators.clear();
 }
 

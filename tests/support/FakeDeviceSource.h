@@ -40,6 +40,26 @@ public:
         if (Handler) Handler(TDeviceChangeMessage{wParam, deviceType});
     }
 
+    // A present panel whose port is COMn, as the system lists it.
+    void AddPanel(int32_t n, bool openable = true) {
+        DosDevices.push_back("COM" + std::to_string(n));
+        FriendlyNames.push_back("Zorv GSM (COM" + std::to_string(n) + ")");
+        Openable[n] = openable;
+    }
+    // The panel on COMn is plugged in (the only device), and the system announces it.
+    void PlugPanel(int32_t n) {
+        DosDevices.clear();
+        FriendlyNames.clear();
+        AddPanel(n);
+        Notify(kDbtDeviceArrival);
+    }
+    // Every device goes, and the system announces it.
+    void UnplugAll() {
+        DosDevices.clear();
+        FriendlyNames.clear();
+        Notify(kDbtDeviceRemoveComplete);
+    }
+
     std::vector<std::string> DosDevices;
     std::vector<std::string> FriendlyNames;
     std::map<int32_t, bool> Openable;     // false: held by another program

@@ -18,11 +18,22 @@ namespace zorv::test {
 class FormHarness {
 public:
     explicit FormHarness(const TFormSeams& Seams);
+    ~FormHarness() { Stop(); }
+
+    // Starts the form as the program does: creation, then the start timer's
+    // tick, which shows the window. The INI file is read from Dir.
+    void Start();
+    // Shuts a started form down as the program does when its window closes.
+    void Stop();
     std::string ErrorLog() const { return Dir.Read("ErrLog.txt"); }
 
     TempDir Dir;
     TErrorLog Errors;
     TZorvGSMDemoMainForm Form;
+
+private:
+    IMessageLoop& FLoop;
+    bool FStarted = false;
 };
 
 // Fakes of every seam but the resources: virtual time, a recording window, and
