@@ -12,20 +12,14 @@
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
+#include "ui/WindowLayout.h"
 #include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
-namespace {
-
-// RGB #F3F5F6, the background of the information panel.
-constexpr uint32_t kSecurityCenterPanelColor = 0xF3F5F6;
-
-}  // namespace
-
 void TZorvGSMDemoMainForm::OnFormCreate() {
     Guarded("TZorvGSMDemoMainForm.OnFormCreate", [&] {
         FView.SetCaption(DesignCaption() + " " + GetFileVersion(GetExecutablePath()));
-        FView.SetPanelColor(kSecurityCenterPanelColor);
+        FView.SetPanelColor(kPanelColor);
         CreateRegister();
         ReadIniFile();
         FCheckPortsTimer = FLoop.CreateTimer(5000, [this](ITimer* Sender) { OnCheckPortsTimer(Sender); }, true);

@@ -50,7 +50,7 @@ void TZorvGSMDemoMainForm::CheckConnectedDevice() {
             return;
         }
         const int32_t build = CompareBuildVersion(kMinimumBuild, FFirmwareVersion);
-        if (build == 2 || build == 0) {
+        if (build == kBuildSame || build == kBuildLater) {
             StartConnectionTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnAskPasswordTimer);
         } else {
             FState = psWrongVersion;

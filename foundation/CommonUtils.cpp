@@ -43,18 +43,18 @@ int32_t CompareBuildVersion(const std::string& Reference, const std::string& Ver
     try {
         const std::string r3 = ExtractToken(Reference, ".", 3), r4 = ExtractToken(Reference, ".", 4);
         const std::string v3 = ExtractToken(Version, ".", 3), v4 = ExtractToken(Version, ".", 4);
-        if (r3.empty() || r4.empty()) return 3;
-        if (v3.empty() || v4.empty()) return 4;
+        if (r3.empty() || r4.empty()) return kBuildReferenceIncomplete;
+        if (v3.empty() || v4.empty()) return kBuildVersionIncomplete;
         int32_t R3 = 0, R4 = 0, V3 = 0, V4 = 0;
         if (!TryStrToInt(r3, R3)) R3 = 0;
         if (!TryStrToInt(r4, R4)) R4 = 0;
         if (!TryStrToInt(v3, V3)) V3 = 0;
         if (!TryStrToInt(v4, V4)) V4 = 0;
-        if (R3 == V3) return V4 == R4 ? 2 : (V4 > R4 ? 0 : 1);
-        return V3 > R3 ? 0 : 1;
+        if (R3 == V3) return V4 == R4 ? kBuildSame : (V4 > R4 ? kBuildLater : kBuildEarlier);
+        return V3 > R3 ? kBuildLater : kBuildEarlier;
     } catch (const std::exception& e) {
         AddExceptionLog(e, "CheckHardVersion");
-        return 3;
+        return kBuildReferenceIncomplete;
     }
 }
 

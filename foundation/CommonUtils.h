@@ -18,8 +18,14 @@ std::string GetFileVersion(const std::string& FileName);
 // Fields 1 and 2 of both texts are equal (a hardware family such as "5.1").
 bool CheckHardVersion(const std::string& Reference, const std::string& Version);
 
-// Compares fields 3 and 4 (the build): 0 later, 1 earlier, 2 same, 3 reference incomplete,
-// 4 version incomplete.
+// The results of CompareBuildVersion: how Version's build stands to Reference's.
+constexpr int32_t kBuildLater = 0;
+constexpr int32_t kBuildEarlier = 1;
+constexpr int32_t kBuildSame = 2;
+constexpr int32_t kBuildReferenceIncomplete = 3;
+constexpr int32_t kBuildVersionIncomplete = 4;
+
+// Compares fields 3 and 4 (the build).
 int32_t CompareBuildVersion(const std::string& Reference, const std::string& Version);
 
 // The usual integer conversion: optional blanks and sign, decimal, "$" or "0x" hexadecimal,

@@ -19,6 +19,8 @@ constexpr int kClientHeight = 493;
 constexpr TLayoutRect kBackgroundRect{0, 0, 640, 430};
 // The information panel; the labels on it are placed in its own coordinates.
 constexpr TLayoutRect kPanelRect{0, 430, 640, 63};
+// RGB #F3F5F6, the information panel's background.
+constexpr uint32_t kPanelColor = 0xF3F5F6;
 
 enum class TLayoutParent { Window, Panel };
 

@@ -47,20 +47,25 @@ struct BuildCase {
 
 class CompareBuildVersionTest : public ::testing::TestWithParam<BuildCase> {};
 
-// 0 later, 1 earlier, 2 same build, 3 reference incomplete, 4 version incomplete.
 TEST_P(CompareBuildVersionTest, GivesTheResultCode) {
     const BuildCase& c = GetParam();
     EXPECT_EQ(CompareBuildVersion(c.Reference, c.Version), c.Code) << c.Reference << " / " << c.Version;
 }
 
 INSTANTIATE_TEST_SUITE_P(Builds, CompareBuildVersionTest,
-                         ::testing::Values(BuildCase{"5.1.10.6", "5.1.10.7", 0}, BuildCase{"5.1.10.6", "5.1.11.0", 0},
-                                           BuildCase{"5.1.10.6", "5.1.$B.0", 0}, BuildCase{"5.1.10.6", "5.1.10.5", 1},
-                                           BuildCase{"5.1.10.6", "5.1.9.12", 1}, BuildCase{"5.1.10.6", "5.1.-1.6", 1},
-                                           BuildCase{"5.1.10.6", "5.1.x.6", 1}, BuildCase{"5.1.10.6", "5.2.10.6", 2},
-                                           BuildCase{"5.1.10.6", "5.1.10.6.9", 2}, BuildCase{"5.1.10", "5.1.10.6", 3},
-                                           BuildCase{"5.1..6", "5.1", 3}, BuildCase{"5.1.10.6", "5.1.10", 4},
-                                           BuildCase{"5.1.10.6", "5.1..6", 4}));
+                         ::testing::Values(BuildCase{"5.1.10.6", "5.1.10.7", kBuildLater},
+                                           BuildCase{"5.1.10.6", "5.1.11.0", kBuildLater},
+                                           BuildCase{"5.1.10.6", "5.1.$B.0", kBuildLater},
+                                           BuildCase{"5.1.10.6", "5.1.10.5", kBuildEarlier},
+                                           BuildCase{"5.1.10.6", "5.1.9.12", kBuildEarlier},
+                                           BuildCase{"5.1.10.6", "5.1.-1.6", kBuildEarlier},
+                                           BuildCase{"5.1.10.6", "5.1.x.6", kBuildEarlier},
+                                           BuildCase{"5.1.10.6", "5.2.10.6", kBuildSame},
+                                           BuildCase{"5.1.10.6", "5.1.10.6.9", kBuildSame},
+                                           BuildCase{"5.1.10", "5.1.10.6", kBuildReferenceIncomplete},
+                                           BuildCase{"5.1..6", "5.1", kBuildReferenceIncomplete},
+                                           BuildCase{"5.1.10.6", "5.1.10", kBuildVersionIncomplete},
+                                           BuildCase{"5.1.10.6", "5.1..6", kBuildVersionIncomplete}));
 
 struct IntCase {
     const char* Text;

@@ -18,6 +18,7 @@
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
+#include "ui/WindowLayout.h"
 #include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
@@ -55,7 +56,7 @@ TEST_F(StartupTest, CreationBuildsTheWindowsRunTimeStateHidden) {
     form.OnFormCreate();
     // The test executable carries file version 1.0.0.1, shown as 1.0.1.
     EXPECT_EQ(view.WindowCaption, Ansi("Зорв GSM: демонстрация работы. Версия 1.0.1"));
-    EXPECT_EQ(view.PanelColor, 0xF3F5F6u);
+    EXPECT_EQ(view.PanelColor, kPanelColor);
     EXPECT_TRUE(devices.Handler);
     EXPECT_EQ(devices.Root, "/tmp/zorv-root");
     ASSERT_TRUE(form.FCheckPortsTimer);

@@ -73,7 +73,7 @@ protected:
         form = std::make_unique<TZorvGSMDemoMainForm>(TFormSeams{loop, *window, devices, ports, BuiltInResources()});
         UseProgramCaptions();
         form->InitCaption();
-        window->SetPanelColor(0xF3F5F6);
+        window->SetPanelColor(kPanelColor);
         form->SetStartState();
         background = QImage(":/background.bmp").convertToFormat(QImage::Format_RGB32);
     }

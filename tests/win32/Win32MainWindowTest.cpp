@@ -234,7 +234,7 @@ TEST_F(Win32MainWindowTest, StateTextIsWhiteOverThePictureAndKeepsToThreeLines) 
 
 TEST_F(Win32MainWindowTest, PanelTakesItsColourAndGreyTextStaysGrey) {
     ClearLabels();
-    window.SetPanelColor(0xF3F5F6);
+    window.SetPanelColor(kPanelColor);
     const TPicture empty = Panel();
     EXPECT_EQ(empty.Count({0, 0, 640, 63}, [](COLORREF c) { return c == kPanel; }), 640 * 63);
 

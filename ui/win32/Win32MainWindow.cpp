@@ -18,7 +18,6 @@ constexpr int kPanelTop = kPanelRect.Top;
 constexpr int kPanelHeight = kPanelRect.Height;
 constexpr int kFontHeight = 11;  // pixels: Tahoma 8 points at 96 dots per inch
 constexpr int kFirstButtonId = 100;
-constexpr uint32_t kDesignPanelColor = 0xF3F5F6;
 
 size_t Index(TButtonId id) { return static_cast<size_t>(id); }
 size_t Index(TLabelId id) { return static_cast<size_t>(id); }
@@ -82,7 +81,7 @@ TWin32MainWindow::TWin32MainWindow()
       FBoldFont(CreateWindowFont(FW_BOLD)),
       FBackground(static_cast<HBITMAP>(
           LoadImageW(GetModuleHandleW(nullptr), L"BACKGROUND", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION))),
-      FPanelColor(ToColorRef(kDesignPanelColor)) {
+      FPanelColor(ToColorRef(kPanelColor)) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     RegisterClasses(&TWin32MainWindow::WindowProc, &TWin32MainWindow::PanelProc);
