@@ -28,6 +28,8 @@ public:
         if (FFd >= 0) ::close(FFd);
         FFd = -1;
     }
+    // Hands the descriptor on; the owner holds none afterwards.
+    int Release() { return std::exchange(FFd, -1); }
 
 private:
     int FFd = -1;

@@ -14,6 +14,7 @@
 #include <thread>
 #include <utility>
 
+#include "foundation/UniqueFdLinux.h"
 #include "serial/ComPortSpeed.h"
 #include "serial/CommBackendLinux.h"
 #include "serial/PortNodePosix.h"
@@ -23,26 +24,6 @@ namespace zorv {
 namespace {
 
 int Fd(TCommHandle Handle) { return Handle == kCommHandleNone ? -1 : static_cast<int>(Handle); }
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int Fd) : FFd(Fd) {}
-    ~UniqueFd() {
-        if (FFd >= 0) ::close(FFd);
-    }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    int Get() const { return FFd; }
-    explicit operator bool() const { return FFd >= 0; }
-    TCommHandle Release() {
-        const int fd = FFd;
-        FFd = -1;
-        return static_cast<TCommHandle>(fd);
-    }
-
-private:
-    int FFd;
-};
 
 bool StandardSpeed(uint32_t BaudRate, speed_t& Speed) {
     static const struct {
@@ -129,17 +110,17 @@ public:
     TPortResult Open(TCommDrv& Drv) override {
         const std::string path = FDevicePath(Drv.PortNumber);
         TPortResult failure;
-        UniqueFd port(OpenPortNode(path, failure));
-        if (!port) return failure;
+        TUniqueFd port(OpenPortNode(path, failure));
+        if (!port.Valid()) return failure;
         if (const int error = ApplyDcb(port.Get(), Drv.DCB)) return PortFailure(error, path);
         DropModemLines(port.Get());
         tcflush(port.Get(), TCIOFLUSH);
-        UniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
-        if (!wake) return PortFailure(errno, path);
+        TUniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+        if (!wake.Valid()) return PortFailure(errno, path);
         // Set last: on a pseudo-terminal it outlives the descriptor unless cleared.
         if (ioctl(port.Get(), TIOCEXCL) != 0) return PortFailure(errno, path);
-        Drv.Handle = port.Release();
-        Drv.WakeHandle = wake.Release();
+        Drv.Handle = static_cast<TCommHandle>(port.Release());
+        Drv.WakeHandle = static_cast<TCommHandle>(wake.Release());
         return {};
     }
 

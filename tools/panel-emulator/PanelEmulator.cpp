@@ -44,7 +44,7 @@ PanelEmulator::~PanelEmulator() { Unplug(); }
 
 void PanelEmulator::Plug() {
     if (Plugged()) return;
-    FStopEvent = UniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
+    FStopEvent = TUniqueFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
     if (!FStopEvent.Valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
     FStopping = false;
     PlugTerminal();

@@ -20,7 +20,7 @@
 #include "PanelOptions.h"
 #include "PanelRecord.h"
 #include "PseudoTerminal.h"
-#include "UniqueFd.h"
+#include "foundation/UniqueFdLinux.h"
 
 namespace zorv::emu {
 
@@ -77,9 +77,9 @@ private:
     FaultyAnswers FFaultyAnswers;
     std::atomic<PanelFault> FRequestedFault;
     PanelFault FFault = PanelFault::None;  // the serving thread's own copy
-    UniqueFd FFaultChanged;
+    TUniqueFd FFaultChanged;
     std::unique_ptr<PseudoTerminal> FTerminal;
-    UniqueFd FStopEvent;
+    TUniqueFd FStopEvent;
     std::atomic<bool> FStopping{false};
     std::thread FThread;
 };

@@ -20,7 +20,7 @@ namespace {
 }  // namespace
 
 PseudoTerminal::PseudoTerminal() {
-    FMaster = UniqueFd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+    FMaster = TUniqueFd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!FMaster.Valid()) ThrowErrno("posix_openpt");
     if (::grantpt(FMaster.Get()) != 0) ThrowErrno("grantpt");
     if (::unlockpt(FMaster.Get()) != 0) ThrowErrno("unlockpt");
@@ -28,7 +28,7 @@ PseudoTerminal::PseudoTerminal() {
     if (::ptsname_r(FMaster.Get(), name, sizeof name) != 0) ThrowErrno("ptsname_r");
     FSlavePath = name;
 
-    FSlave = UniqueFd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
+    FSlave = TUniqueFd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (!FSlave.Valid()) ThrowErrno("open pseudo-terminal slave");
     termios settings{};
     if (::tcgetattr(FSlave.Get(), &settings) != 0) ThrowErrno("tcgetattr");
@@ -43,7 +43,7 @@ PseudoTerminal::PseudoTerminal() {
     if (flags < 0 || ::fcntl(FMaster.Get(), F_SETFL, flags | O_NONBLOCK) != 0) ThrowErrno("fcntl O_NONBLOCK");
 
     // Added after the emulator's own open, so only the program's opens and closes are seen.
-    FUseWatch = UniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    FUseWatch = TUniqueFd(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
     if (!FUseWatch.Valid()) ThrowErrno("inotify_init1");
     if (::inotify_add_watch(FUseWatch.Get(), name, IN_OPEN | IN_CLOSE) < 0) ThrowErrno("inotify_add_watch");
 }

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "UniqueFd.h"
+#include "foundation/UniqueFdLinux.h"
 
 namespace zorv::emu {
 
@@ -43,9 +43,9 @@ public:
     std::vector<PortUse> TakePortUse();
 
 private:
-    UniqueFd FUseWatch;
-    UniqueFd FSlave;   // closed after the master (members go in reverse order)
-    UniqueFd FMaster;
+    TUniqueFd FUseWatch;
+    TUniqueFd FSlave;   // closed after the master (members go in reverse order)
+    TUniqueFd FMaster;
     std::string FSlavePath;
     dev_t FSlaveDevice = 0;
 };
