@@ -1,12 +1,12 @@
 // Construction of the main window object and its deferred one-shot steps.
 #include <algorithm>
 
-#include "foundation/FilePaths.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/DeviceSource.h"
 #include "discovery/SerialPort.h"
+#include "foundation/FilePaths.h"
 #include "serial/ComPortUS.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

@@ -3,13 +3,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include "app/ZorvGSMDemoMain.h"
+#include "discovery/DeviceSource.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/ExceptionGuard.h"
 #include "foundation/Exceptions.h"
 #include "foundation/FilePaths.h"
 #include "foundation/IniFile.h"
-#include "discovery/DeviceSource.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -3,17 +3,17 @@
 // and shows the window; and what its destruction releases, port first.
 #include <memory>
 
+#include "app/ZorvGSMDemoMain.h"
+#include "dialogue/CommandsList.h"
+#include "discovery/SerialPort.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 #include "foundation/FilePaths.h"
-#include "dialogue/CommandsList.h"
-#include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
 #include "ui/WindowLayout.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 void TZorvGSMDemoMainForm::OnFormCreate() {

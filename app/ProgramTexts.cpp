@@ -1,5 +1,5 @@
-#include "foundation/Cp1251.h"
 #include "app/ZorvGSMDemoMain.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv {
 

@@ -2,11 +2,11 @@
 // its identification, and a script write that had not yet sent its "reset".
 #include <string>
 
+#include "app/ZorvGSMDemoMain.h"
+#include "dialogue/CommandsList.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/ExceptionGuard.h"
-#include "dialogue/CommandsList.h"
 #include "serial/ComPortUS.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

@@ -2,11 +2,11 @@
 // the start handshake, and the dispatch of those lines.
 #include <string>
 
+#include "app/ZorvGSMDemoMain.h"
+#include "dialogue/CMLEncode.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
-#include "dialogue/CMLEncode.h"
 #include "serial/ComPortUS.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

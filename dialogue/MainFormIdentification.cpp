@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <string>
 
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

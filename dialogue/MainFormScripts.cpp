@@ -1,9 +1,9 @@
 // The five buttons and the pump that sends a script one command at a time,
 // each after the panel's answer to the one before or after the watchdog.
+#include "app/ZorvGSMDemoMain.h"
+#include "dialogue/CommandsList.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
-#include "dialogue/CommandsList.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

@@ -3,10 +3,10 @@
 #include <string>
 #include <vector>
 
-#include "foundation/Cp1251.h"
 #include "discovery/DevWatcherLinux.h"
 #include "discovery/SysfsTtyLinux.h"
 #include "discovery/TtyPortNumbers.h"
+#include "foundation/Cp1251.h"
 #include "foundation/UniqueFdLinux.h"
 #include "serial/PortNodePosix.h"
 

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "foundation/MessageLoop.h"
 #include "discovery/DeviceSource.h"
+#include "foundation/MessageLoop.h"
 
 namespace zorv {
 

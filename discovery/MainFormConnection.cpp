@@ -2,13 +2,13 @@
 // panel's port when one is usable, closed when the panel has gone or restarts.
 #include <memory>
 
-#include "foundation/CommonUtils.h"
-#include "foundation/ExceptionGuard.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "discovery/PanelIdentity.h"
 #include "discovery/SerialPort.h"
+#include "foundation/CommonUtils.h"
+#include "foundation/ExceptionGuard.h"
 #include "serial/ComPortDrv.h"
 #include "serial/ComPortUS.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

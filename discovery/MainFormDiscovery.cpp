@@ -4,17 +4,17 @@
 #include <memory>
 #include <string>
 
+#include "app/ZorvGSMDemoMain.h"
+#include "discovery/DeviceSource.h"
+#include "discovery/PanelIdentity.h"
+#include "discovery/PortNumberText.h"
+#include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 #include "foundation/Exceptions.h"
 #include "foundation/TextUtils.h"
-#include "discovery/DeviceSource.h"
-#include "discovery/PanelIdentity.h"
-#include "discovery/PortNumberText.h"
-#include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -1,7 +1,7 @@
 #include "discovery/PanelIdentity.h"
 
-#include "foundation/Cp1251.h"
 #include "discovery/SerialPort.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv {
 

@@ -11,8 +11,8 @@
 #include <tuple>
 #include <vector>
 
-#include "foundation/LocalTime.h"
 #include "discovery/SerialPort.h"
+#include "foundation/LocalTime.h"
 #include "serial/PortResult.h"
 
 namespace zorv {

@@ -28,7 +28,13 @@ TErrorLog::TErrorLog(std::string FileName, TClock Clock) : FFileName(std::move(F
 
 TErrorLog::~TErrorLog() {
     std::lock_guard<std::mutex> lock(ErrorLogMutex());
-    if (OpenLog == this) OpenLog = FPrevious;
+    // Logs close in reverse order as a rule; one closed out of turn leaves the chain whole.
+    for (TErrorLog** link = &OpenLog; *link; link = &(*link)->FPrevious) {
+        if (*link == this) {
+            *link = FPrevious;
+            break;
+        }
+    }
 }
 
 std::string ErrorLogTimeStamp(const TLocalDateTime& now) {

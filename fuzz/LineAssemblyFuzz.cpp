@@ -16,11 +16,11 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
+#include "app/ZorvGSMDemoMain.h"
+#include "discovery/SerialPort.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Resources.h"
-#include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace {
 

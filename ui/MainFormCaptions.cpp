@@ -1,8 +1,8 @@
 // The fixed texts of the window: button captions and the greyed information panel.
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/ExceptionGuard.h"
 #include "ui/CaptionsList.h"
 #include "ui/GreyedTexts.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 

@@ -1,10 +1,10 @@
 // The program state as the window shows it: the two state labels, the five
 // buttons and the information panel.
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/ExceptionGuard.h"
 #include "ui/CaptionFormat.h"
 #include "ui/CaptionsList.h"
 #include "ui/GreyedTexts.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -15,11 +15,11 @@
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
 #include "TempDir.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "serial/CommBackendLinux.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 namespace {

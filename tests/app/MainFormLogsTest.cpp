@@ -4,11 +4,11 @@
 #include <filesystem>
 
 #include "FormHarness.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/FilePaths.h"
 #include "foundation/LocalTime.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "TempDir.h"
-#include "foundation/CommonUtils.h"
 #include "dialogue/CMLEncode.h"
+#include "foundation/CommonUtils.h"
 
 namespace zorv {
 namespace {

@@ -2,8 +2,8 @@
 
 #include "DemoScript.h"
 #include "TextResources.h"
-#include "foundation/Resources.h"
 #include "dialogue/CommandsList.h"
+#include "foundation/Resources.h"
 
 namespace zorv {
 namespace {

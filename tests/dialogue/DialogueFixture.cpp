@@ -1,8 +1,8 @@
 #include "DialogueFixture.h"
 
-#include "foundation/CommonUtils.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
+#include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {

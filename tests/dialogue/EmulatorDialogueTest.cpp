@@ -12,12 +12,12 @@
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
 #include "DemoScript.h"
-#include "foundation/CommonUtils.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
+#include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"
 #include "serial/CommBackendLinux.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 namespace {

@@ -1,7 +1,7 @@
 #include "DemoScript.h"
 #include "DialogueFixture.h"
-#include "foundation/Cp1251.h"
 #include "dialogue/CommandsList.h"
+#include "foundation/Cp1251.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {

@@ -2,9 +2,9 @@
 
 #include <string>
 
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Exceptions.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

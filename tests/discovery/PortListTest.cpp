@@ -6,10 +6,10 @@
 #include <vector>
 
 #include "FormHarness.h"
-#include "foundation/CommonUtils.h"
-#include "discovery/SerialPort.h"
-#include "serial/ComPortUS.h"
 #include "app/ZorvGSMDemoMain.h"
+#include "discovery/SerialPort.h"
+#include "foundation/CommonUtils.h"
+#include "serial/ComPortUS.h"
 
 namespace zorv {
 namespace {

@@ -10,16 +10,16 @@
 #include "FakeMessageLoop.h"
 #include "FormHarness.h"
 #include "TextResources.h"
+#include "app/ZorvGSMDemoMain.h"
+#include "dialogue/CommandsList.h"
+#include "discovery/SerialPort.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Resources.h"
-#include "dialogue/CommandsList.h"
-#include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
 #include "ui/WindowLayout.h"
-#include "app/ZorvGSMDemoMain.h"
 
 namespace zorv {
 namespace {

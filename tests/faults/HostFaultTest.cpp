@@ -15,8 +15,8 @@
 #include <thread>
 
 #include "FaultFixture.h"
-#include "foundation/CommonUtils.h"
 #include "discovery/SerialPort.h"
+#include "foundation/CommonUtils.h"
 #include "serial/ComPortDrv.h"
 #include "serial/ComPortUS.h"
 

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "foundation/Exceptions.h"
 #include "discovery/DeviceSource.h"
+#include "foundation/Exceptions.h"
 
 namespace zorv::test {
 

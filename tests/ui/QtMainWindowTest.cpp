@@ -15,10 +15,10 @@
 #include "FakeCommBackend.h"
 #include "FakeDeviceSource.h"
 #include "FakeMessageLoop.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Resources.h"
 #include "ui/WindowLayout.h"
-#include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtMainWindow.h"
 
 // Fontconfig keeps what Qt's font database asked it for until the process ends;
@@ -146,7 +146,9 @@ TEST_F(QtMainWindowTest, ComponentsStandAtTheirCoordinatesInTabOrder) {
     const QWidget* panel = Child<QWidget>("SecurityCenterPanel");
     for (const TLabelLayout& label : kLabelLayout) {
         const QWidget* widget = Child<QWidget>(label.Name);
-        if (widget) EXPECT_EQ(widget->parentWidget() == panel, label.Parent == TLayoutParent::Panel) << label.Name;
+        if (widget) {
+            EXPECT_EQ(widget->parentWidget() == panel, label.Parent == TLayoutParent::Panel) << label.Name;
+        }
     }
     QStringList order;
     QWidget* first = Child<QPushButton>("StartDemoButton");

@@ -2,8 +2,8 @@
 
 #include "CaptionsTestSupport.h"
 #include "FormHarness.h"
-#include "foundation/Cp1251.h"
 #include "app/ZorvGSMDemoMain.h"
+#include "foundation/Cp1251.h"
 
 namespace zorv {
 namespace {

@@ -8,13 +8,13 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "discovery/DeviceSourceWin32.h"
 #include "discovery/SerialPort.h"
 #include "foundation/Resources.h"
 #include "serial/ComPortDrv.h"
 #include "serial/CommBackendWin32.h"
 #include "serial/PortResult.h"
-#include "app/ZorvGSMDemoMain.h"
 
 #undef SetPort
 

@@ -6,9 +6,9 @@
 #include <stdexcept>
 #include <vector>
 
+#include "discovery/DeviceSourceWin32.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/Cp1251.h"
-#include "discovery/DeviceSourceWin32.h"
 #include "ui/WindowLayout.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32MessageLoop.h"

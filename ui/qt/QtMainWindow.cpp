@@ -9,10 +9,10 @@
 #include <QScreen>
 #include <QStyle>
 
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 #include "ui/WindowLayout.h"
-#include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtFormattedLabel.h"
 #include "ui/qt/QtText.h"
 #include "ui/qt/QtWindowFont.h"

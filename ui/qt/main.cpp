@@ -5,13 +5,13 @@
 // and the form releases its objects.
 #include <utility>
 
-#include "foundation/ApplicationExceptions.h"
+#include "app/FormButtons.h"
+#include "app/ZorvGSMDemoMain.h"
 #include "discovery/DeviceSourceLinux.h"
+#include "foundation/ApplicationExceptions.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendLinux.h"
-#include "app/FormButtons.h"
-#include "app/ZorvGSMDemoMain.h"
 #include "ui/qt/QtApplication.h"
 #include "ui/qt/QtMainWindow.h"
 #include "ui/qt/QtMessageLoop.h"

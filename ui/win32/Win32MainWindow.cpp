@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
+#include "app/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Exceptions.h"
-#include "app/ZorvGSMDemoMain.h"
 #include "ui/win32/Win32MessageLoop.h"
 #include "ui/win32/Win32Text.h"
 

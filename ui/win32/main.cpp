@@ -7,14 +7,14 @@
 
 #include <utility>
 
+#include "app/FormButtons.h"
+#include "app/ZorvGSMDemoMain.h"
+#include "discovery/DeviceSourceWin32.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
-#include "discovery/DeviceSourceWin32.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendWin32.h"
-#include "app/FormButtons.h"
-#include "app/ZorvGSMDemoMain.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32MessageLoop.h"
 
