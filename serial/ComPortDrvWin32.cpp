@@ -158,15 +158,29 @@ void RefreshComStat(TCommDrv& Drv) {
     Drv.ComStat.cbOutQue = stat.cbOutQue;
 }
 
+bool BytesQueued() {
+    DWORD errors = 0;
+    COMSTAT stat{};
+    return ClearCommError(ReaderPort, &errors, &stat) && stat.cbInQue > 0;
+}
+
 // Waits for a comm event; false when the wait failed. The result of a pending
 // wait counts too: a removed device ends every wait with an error.
 bool WaitForCommEvent(OVERLAPPED& Overlapped, DWORD& Mask) {
     Mask = 0;
     if (WaitCommEvent(ReaderPort, &Mask, &Overlapped)) return true;
     if (GetLastError() != ERROR_IO_PENDING) return false;
+    // A driver that keeps no event history (Wine's) signals only bytes that come
+    // after the wait began: one that came since the queue was last found empty
+    // would wait unseen until the panel sent more. Setting the mask again ends
+    // the wait at once, and the bytes are taken.
+    const bool queued = BytesQueued();
+    if (queued) SetCommMask(ReaderPort, kEventMask);
     DWORD unused = 0;
-    return WaitForSingleObject(Overlapped.hEvent, INFINITE) == WAIT_OBJECT_0 &&
-           GetOverlappedResult(ReaderPort, &Overlapped, &unused, FALSE);
+    const bool ended = WaitForSingleObject(Overlapped.hEvent, INFINITE) == WAIT_OBJECT_0 &&
+                       GetOverlappedResult(ReaderPort, &Overlapped, &unused, FALSE);
+    if (queued) Mask |= EV_RXCHAR;
+    return ended || queued;
 }
 
 bool RingFull(const TCommDrv& Drv) { return Drv.ReceivedBytes.load(std::memory_order_acquire) >= Drv.InpBufSize; }
