@@ -22,8 +22,6 @@ public:
     TErrorLog(const TErrorLog&) = delete;
     TErrorLog& operator=(const TErrorLog&) = delete;
 
-    const std::string& FileName() const { return FFileName; }
-
 private:
     friend void AddErrorLog(const std::string& text) noexcept;
     std::string FFileName;

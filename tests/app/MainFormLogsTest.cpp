@@ -13,21 +13,13 @@
 namespace zorv {
 namespace {
 
-class MainFormLogsTest : public ::testing::Test {
+class MainFormLogsTest : public ::testing::Test, protected test::FakeForm {
 protected:
     void Ini(const std::string& content) { dir.Write("ZorvGSMDemo.ini", content); }
     void ReadWithLogName(const std::string& value) {
         Ini("[ProgrammSet]\nControllerLogFileName=" + value + "\n");
         form.ReadIniFile();
     }
-
-    test::FakeSeams seams;
-    test::FormHarness harness{seams.Handed()};
-    test::TempDir& dir = harness.Dir;
-    test::FakeMessageLoop& loop = seams.Loop;
-    test::FakeMainView& view = seams.View;
-    test::FakeDeviceSource& devices = seams.Devices;
-    TZorvGSMDemoMainForm& form = harness.Form;
 };
 
 TEST_F(MainFormLogsTest, LogIsOffWithoutFileKeyOrExistingFolder) {

@@ -14,7 +14,7 @@
 namespace zorv {
 namespace {
 
-class PortListTest : public ::testing::Test {
+class PortListTest : public ::testing::Test, protected test::FakeForm {
 protected:
     PortListTest() { harness.Start(); }
 
@@ -63,15 +63,6 @@ protected:
         }
         return lines;
     }
-
-    test::FakeSeams seams;
-    test::FormHarness harness{seams.Handed()};
-    test::TempDir& dir = harness.Dir;
-    test::FakeCommBackend& backend = seams.Ports;
-    test::FakeMessageLoop& loop = seams.Loop;
-    test::FakeMainView& view = seams.View;
-    test::FakeDeviceSource& devices = seams.Devices;
-    TZorvGSMDemoMainForm& form = harness.Form;
 };
 
 TEST_F(PortListTest, ListsComNamesFollowedByADecimalNumberOnly) {

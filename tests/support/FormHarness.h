@@ -49,4 +49,16 @@ struct FakeSeams {
     FakeCommBackend Ports;
 };
 
+// A form of fakes with the program's resources, under the short names fixtures use.
+struct FakeForm {
+    FakeSeams seams;
+    FormHarness harness{seams.Handed()};
+    TempDir& dir = harness.Dir;
+    FakeMessageLoop& loop = seams.Loop;
+    FakeMainView& view = seams.View;
+    FakeDeviceSource& devices = seams.Devices;
+    FakeCommBackend& backend = seams.Ports;
+    TZorvGSMDemoMainForm& form = harness.Form;
+};
+
 }  // namespace zorv::test
