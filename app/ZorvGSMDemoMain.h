@@ -175,6 +175,9 @@ private:
     // go, and a script write that had not sent its "reset" is abandoned.
     void EndConnection();
     void AbandonScriptWrite();
+    // A write whose panel did not answer all of it is not reported as written: it is logged,
+    // and the panel is identified afresh.
+    void AbandonUntakenWrite();
 
     // Writes a lasting failure to open a panel port to the error log, and tells
     // the user once per run when the system refused it for want of permission.
@@ -195,6 +198,10 @@ private:
     TPortFailures FPortFailures;
     std::vector<std::unique_ptr<ITimer>> FOneShotTimers;
     std::vector<std::unique_ptr<ITimer>> FConnectionTimers;
+    // The script watchdog gave up a command of the running write.
+    bool FScriptUnanswered = false;
+    // Counts the opens of the port: a step that waits can tell whether its connection outlived the wait.
+    uint32_t FConnectionCount = 0;
     // Guards the scan of the input ring against a nested notification.
     bool FScanning = false;
     bool FRescanRequested = false;

@@ -37,4 +37,14 @@ void TZorvGSMDemoMainForm::AbandonScriptWrite() {
                 FCurrentCommand + "\": the connection ended before \"reset\"");
 }
 
+void TZorvGSMDemoMainForm::AbandonUntakenWrite() {
+    const std::string script = FLoadDemoPending ? "Demonstration" : "Factory";
+    FLoadDemoPending = false;
+    FLoadFtdefPending = false;
+    // As on a fresh connection: waiting until the panel is identified.
+    FState = psWaitConnect;
+    AddErrorLog("TZorvGSMDemoMainForm.HandshakeLine: " + script +
+                " settings write not taken: a command had no answer within 60000 ms");
+}
+
 }  // namespace zorv

@@ -96,6 +96,7 @@ void TZorvGSMDemoMainForm::OnComPortOpen(TComPortUS* /*Sender*/) {
         // A piece of a line held over from an earlier connection would be glued to the new
         // panel's first reply.
         FLineReader.Clear();
+        ++FConnectionCount;
         StartMain();
     });
 }
@@ -124,7 +125,11 @@ void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
     const size_t ver = Line.find("ver=");
     FFirmwareVersion = ver != std::string::npos ? Line.substr(ver + 4) : Line.substr(3);
 
-    if (FLoadDemoPending) {
+    if ((FLoadDemoPending || FLoadFtdefPending) && FScriptUnanswered) {
+        AbandonUntakenWrite();
+        CheckConnectedDevice();
+    } else if (FLoadDemoPending) {
+        const uint32_t connection = FConnectionCount;
         if (FPasswordRequired) {
             FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
             SendCommand(FCurrentCommand);
@@ -136,6 +141,17 @@ void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
         FCurrentCommand = TimeCommand(FLoop.Now());
         SendCommand(FCurrentCommand);
         FLoop.ProcessMessagesFor(50);
+        // A removal taken in that wait ended this connection, and with it what the commands
+        // above may have missed: the write stays pending for the next connection of the
+        // panel, to which both commands can safely go again.
+        if (connection != FConnectionCount || !FMainFirmware) return;
+        if (FComPort->Lost()) {
+            // Gone in the waits, though the system has not announced it yet: the port check
+            // finds the panel again.
+            EndConnection();
+            FCheckPortsTimer->SetEnabled(true);
+            return;
+        }
         FState = psDemoLoaded;
         FLoadDemoPending = false;
     } else if (FLoadFtdefPending) {

@@ -16,6 +16,7 @@ void TZorvGSMDemoMainForm::OnStartDemoButtonClick() {
             return;
         }
         FCommandsList->InitAccount(static_cast<uint32_t>(FObjectNumber));
+        FScriptUnanswered = false;
         FScriptRunning = true;
         FLoadDemoPending = true;
         FLoadFtdefPending = false;
@@ -29,6 +30,7 @@ void TZorvGSMDemoMainForm::OnEndDemoButtonClick() {
     Guarded("TZorvGSMDemoMainForm.OnEndDemoButtonClick", [&] {
         FCommandsList->InitEndCmd();
         if (FCommandsList->Count() == 0) return;
+        FScriptUnanswered = false;
         FScriptRunning = true;
         FLoadDemoPending = false;
         FLoadFtdefPending = true;
@@ -72,7 +74,11 @@ void TZorvGSMDemoMainForm::NextCommandFromList() {
 }
 
 void TZorvGSMDemoMainForm::OnSendCommandTimer(ITimer* /*Sender*/) {
-    Guarded("TZorvGSMDemoMainForm.OnSendCommandTimer", [&] { NextCommandFromList(); });
+    Guarded("TZorvGSMDemoMainForm.OnSendCommandTimer", [&] {
+        // The script goes on, but a command given up may not be in the panel.
+        if (FScriptRunning) FScriptUnanswered = true;
+        NextCommandFromList();
+    });
 }
 
 }  // namespace zorv

@@ -144,9 +144,12 @@ void TZorvGSMDemoMainForm::CheckComPortsEnabled() {
         const auto heldHere = [this](int32_t number) {
             return FComPort && FComPort->Active() && FComPort->Status() == cpsOpened && FComPort->Port() == number;
         };
+        // A panel unplugged and plugged in again before this rebuild is listed on the same port,
+        // but the port held open is dead: it is the one thing that tells.
+        const bool held = FMainFirmware && FComPort && !FComPort->Lost();
         bool found = false;
         for (const auto& port : *FPortList) {
-            if (FMainFirmware && port->PortNumber == FTestedPort) {
+            if (held && port->PortNumber == FTestedPort) {
                 port->Enabled = true;
                 if (!port->Product.empty()) found = true;
             } else if (CarriesPanelProduct(*port)) {

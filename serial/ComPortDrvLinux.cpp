@@ -175,6 +175,16 @@ public:
         return done;
     }
 
+    bool Lost(TCommHandle Handle) override {
+        pollfd p{Fd(Handle), POLLIN, 0};
+        int r;
+        do {
+            r = poll(&p, 1, 0);
+        } while (r < 0 && errno == EINTR);
+        // A vanished device hangs its terminal up, and the hang-up stays.
+        return r < 0 || (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+    }
+
 private:
     static bool DrainOutput(int Port) {
         using Clock = std::chrono::steady_clock;

@@ -135,6 +135,13 @@ public:
         return written;
     }
 
+    bool Lost(TCommHandle Handle) override {
+        // The driver of a removed device fails every request on the handle still held.
+        DWORD errors = 0;
+        COMSTAT stat{};
+        return !ClearCommError(AsHandle(Handle), &errors, &stat);
+    }
+
 private:
     // The driver state is shared with a stuck reader: no open until it ended.
     bool ReleaseStuckReader() {

@@ -6,6 +6,7 @@
 
 #include "foundation/ExceptionGuard.h"
 #include "serial/ComPortDrv.h"
+#include "serial/CommBackend.h"
 
 namespace zorv {
 
@@ -193,6 +194,11 @@ void TComPortUS::PutBlock(const uint8_t* Bytes, size_t Count) {
             Count -= piece;
         }
     });
+}
+
+bool TComPortUS::Lost() const {
+    return FState->Active && CommDrv.Handle != kCommHandleNone && CommDrv.Backend &&
+           CommDrv.Backend->Lost(CommDrv.Handle);
 }
 
 void TComPortUS::OnReceivedBytes() {

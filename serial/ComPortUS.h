@@ -67,6 +67,8 @@ public:
     void SetInpBufRead(bool Value);
 
     void PutBlock(const uint8_t* Bytes, size_t Count);
+    // The port is open, but its device has gone (unplugged, or away in a restart).
+    bool Lost() const;
 
     // Called by the driver on the reader thread after bytes were stored.
     void OnReceivedBytes();

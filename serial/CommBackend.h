@@ -28,6 +28,8 @@ public:
     virtual void Close(TCommDrv& Drv) = 0;
     // Writes, giving up after kWriteDeadlineMs; returns the count written.
     virtual uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) = 0;
+    // The open port's device has gone (unplugged or restarted), though the handle is still held.
+    virtual bool Lost(TCommHandle Handle) = 0;
 };
 
 }  // namespace zorv

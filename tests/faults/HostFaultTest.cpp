@@ -155,10 +155,13 @@ TEST_F(FaultTest, MoreThanTheRingWhileTheUiThreadIsBusyArrivesWholeAndInOrder) {
 
     panel.SetFault(emu::PanelFault::None);
     ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
-    // The flood's line ends at the next reply's CR: that answer is lost in it, and the watchdog moves on.
-    ASSERT_TRUE(PumpWithWatchdog(panel, [&] { return Form.FState == psDemoLoaded; }, 30s)) << Describe(panel);
+    // The flood's line ends at the next reply's CR: that answer is lost in it, and the watchdog moves
+    // on. A command without an answer may not be in the panel: the write is not reported as written.
+    ASSERT_TRUE(PumpWithWatchdog(panel, [&] { return Form.FState == psConnected && !Form.FLoadDemoPending; }, 30s))
+        << Describe(panel);
     EXPECT_TRUE(BackToIdle());
-    ExpectShows(psDemoLoaded);
+    ExpectShows(psConnected);
+    EXPECT_NE(ErrorLog().find("Demonstration settings write not taken"), std::string::npos) << ErrorLog();
     EXPECT_LE(Form.FLineBuffer.capacity(), 65536u + 4096u);
     std::string flood;
     while (flood.size() < 40000) flood += options.FloodPattern;

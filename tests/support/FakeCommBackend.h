@@ -25,6 +25,7 @@ public:
     void WakeReader(TCommDrv& Drv) override;
     void Close(TCommDrv& Drv) override;
     uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) override;
+    bool Lost(TCommHandle) override { return PortLost; }
 
     // Opens of a missing port fail as the system reports a device that is not there.
     void SetPortMissing(int32_t Port, bool Missing = true);
@@ -44,6 +45,7 @@ public:
     std::vector<TDCB> OpenedSettings;       // the line settings of each successful open
     int CloseCount = 0;
     int32_t OpenPort = -1;                  // -1 while closed
+    bool PortLost = false;                  // the open port's device has gone
     // Called after each write with the block, e.g. to answer as the device would.
     std::function<void(const std::string& Block)> OnWritten;
 
