@@ -7,6 +7,7 @@
 #include <sstream>
 #include <thread>
 
+#include "StateViews.h"
 #include "dialogue/CommandsList.h"
 #include "foundation/Resources.h"
 #include "ui/CaptionsList.h"
@@ -15,19 +16,6 @@ namespace zorv::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-// What the window shows in each state: the prefix of its caption keys and which buttons work.
-struct StateView {
-    const char* Prefix;
-    bool StartDemo, EndDemo, MoneyLittle, MoneyOff, MoneyFull;
-};
-const StateView kStateViews[] = {
-    {"WaitConnect", false, false, false, false, false}, {"WrongVersion", false, false, false, false, false},
-    {"Connected", true, true, false, false, false},     {"LoadDemo", false, false, false, false, false},
-    {"DemoLoaded", false, true, true, true, false},     {"MoneyLittle", false, true, false, true, true},
-    {"MoneyOff", false, true, true, false, true},       {"MoneyFull", false, true, true, true, false},
-    {"LoadFtdef", false, false, false, false, false},
-};
 
 void AddScript(std::set<std::string>& commands, TCommandsList& list) {
     std::string command, reply;

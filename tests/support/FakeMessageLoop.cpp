@@ -1,6 +1,7 @@
 #include "FakeMessageLoop.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace zorv::test {
 
@@ -105,9 +106,20 @@ void FakeMessageLoop::Advance(uint64_t ms) {
     FNowMs = std::max(FNowMs.load(), until);
 }
 
-void FakeMessageLoop::ProcessMessagesFor(unsigned ms) { Advance(ms); }
+bool FakeMessageLoop::AdvanceOne(uint64_t untilMs) {
+    RunPending();
+    if (FireNextDue(untilMs)) return true;
+    FNowMs = std::max(FNowMs.load(), untilMs);
+    return false;
+}
+
+void FakeMessageLoop::ProcessMessagesFor(unsigned ms) {
+    if (OnNextWait) std::exchange(OnNextWait, nullptr)();
+    Advance(ms);
+}
 
 void FakeMessageLoop::Sleep(unsigned ms) {
+    if (OnNextWait) std::exchange(OnNextWait, nullptr)();
     FNowMs += ms;
     FSleptMs += ms;
 }

@@ -30,6 +30,9 @@ public:
     void Advance(uint64_t ms);
     // Runs the functions posted so far (and those they post), without advancing time.
     void RunPending();
+    // Runs what is posted, then fires the first timer due at or before virtual time untilMs;
+    // false, with the clock at untilMs, when none is. Lets a test look between any two timers.
+    bool AdvanceOne(uint64_t untilMs);
     // Advances in steps of stepMs until pred() holds or limitMs have passed; true when it held.
     bool AdvanceUntil(const std::function<bool()>& pred, uint64_t limitMs, uint64_t stepMs = 1);
 
@@ -42,6 +45,10 @@ public:
     unsigned IntervalOf(const ITimer* timer) const;
 
     struct TimerState;
+
+    // Called once, when the code under test next blocks in Sleep or waits in ProcessMessagesFor,
+    // before the time passes: lets a test make something happen inside such a wait.
+    std::function<void()> OnNextWait;
 
 private:
     bool FireNextDue(uint64_t until);

@@ -1,0 +1,53 @@
+// Runs fresh schedules for as long as asked and reports the rate, the events
+// and every violation found; or replays one seed.
+//   zorv-schedules [--seconds N] [--first SEED]   fresh seeds (from the clock, or SEED on)
+//   zorv-schedules --seed SEED                    one seed, its schedule and outcome
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <string>
+
+#include "ScheduleRun.h"
+
+using namespace zorv::test;
+
+namespace {
+
+int Replay(uint64_t seed) {
+    const Schedule schedule = DrawSchedule(seed);
+    std::cout << "seed " << seed << ":\n" << DescribeSchedule(schedule);
+    if (RunSchedule(schedule).Violations.empty()) {
+        std::cout << "every invariant kept\n";
+        return 0;
+    }
+    std::cout << ReportFailure(seed, schedule);
+    return 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    double seconds = 60;
+    uint64_t seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--seed")) return Replay(std::strtoull(argv[i + 1], nullptr, 10));
+        if (!std::strcmp(argv[i], "--seconds")) seconds = std::strtod(argv[i + 1], nullptr);
+        if (!std::strcmp(argv[i], "--first")) seed = std::strtoull(argv[i + 1], nullptr, 10);
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const auto end = start + std::chrono::duration<double>(seconds);
+    size_t schedules = 0, events = 0, violations = 0;
+    std::cout << "from seed " << seed << "\n";
+    for (; std::chrono::steady_clock::now() < end; ++seed, ++schedules) {
+        const Schedule schedule = DrawSchedule(seed);
+        const ScheduleOutcome outcome = RunSchedule(schedule);
+        events += outcome.EventsRun;
+        if (outcome.Violations.empty()) continue;
+        if (++violations <= 5) std::cout << ReportFailure(seed, schedule) << "\n";
+    }
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::cout << schedules << " schedules in " << elapsed << " s (" << schedules / elapsed << " per second), " << events
+              << " events, " << violations << " violating\n";
+    return violations ? 1 : 0;
+}

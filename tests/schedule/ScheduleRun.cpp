@@ -1,0 +1,255 @@
+#include "ScheduleRun.h"
+
+#include <chrono>
+#include <fstream>
+#include <functional>
+#include <map>
+
+#include "DialogueInvariants.h"
+#include "FormHarness.h"
+#include "LoopPanel.h"
+#include "app/FormButtons.h"
+#include "foundation/Resources.h"
+
+namespace zorv::test {
+namespace {
+
+// Long enough for the script watchdog to give up a lost command, and the next one whose
+// answer a garbled line end swallowed, and for the rest of the write.
+constexpr uint64_t kWriteEndLimitMs = 2 * 60000 + 10000;
+// Long enough for the port check to find the panel after its restart, and for the
+// handshake and a write's completion.
+constexpr uint64_t kServeLimitMs = 5000 + 2000 + 5000;
+
+// A window that tells the invariants whenever the program shows its state.
+class ShowingView : public FakeMainView {
+public:
+    std::function<void()> OnStateShown;
+    void SetLabelText(TLabelId label, const std::string& markup) override {
+        FakeMainView::SetLabelText(label, markup);
+        if (label == TLabelId::ProgrammStateInfo && OnStateShown) OnStateShown();
+    }
+};
+
+// The kinds of panel a schedule plugs in; the first six serve a demonstration.
+constexpr uint32_t kPanelKinds = 11;
+constexpr uint32_t kHealthyKinds = 6;
+
+emu::PanelOptions PanelKind(uint32_t arg) {
+    emu::PanelOptions options;
+    options.RestartDelay = std::chrono::milliseconds(50 + (arg / kPanelKinds) % 40 * 50);
+    options.GarbageSeed = arg;
+    switch (arg % kPanelKinds) {
+        case 1: options.Echo = true; break;
+        case 2: options.EchoChangedCase = true; break;
+        case 3: options.ReplyChunkSize = 3; break;
+        case 4: options.StartInBootloader = true; break;
+        case 5: options.Password.reset(); break;
+        case 6: options.Password = std::string("1111"); break;
+        case 7: options.FirmwareVersion = "5.1.9.0"; break;
+        case 8: options.FirmwareVersion = "6.0.1.1"; break;
+        case 9: options.SerialNumber = "NOT SET"; break;
+        case 10: options.StartInBootloader = options.BootloaderStuck = true; break;
+        default: break;
+    }
+    return options;
+}
+
+emu::PanelFault FaultKind(uint32_t arg) {
+    static const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
+                                              emu::PanelFault::ValueError};
+    return kFaults[arg % 4];
+}
+
+bool InDemonstration(TProgramState state) {
+    return state == psDemoLoaded || state == psMoneyLittle || state == psMoneyOff || state == psMoneyFull;
+}
+
+size_t CountLines(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+class World {
+public:
+    World() {
+        View.OnStateShown = [this] { Invariants.OnStateShown(); };
+        Panels.OnLine = [this](const std::string& line) { Invariants.OnPanelLine(line); };
+        BindFormButtons(Form, [this](TButtonId id, std::function<void()> click) { Buttons[id] = std::move(click); });
+        Harness.Dir.Write("ZorvGSMDemo.ini", "[ProgrammSet]\nControllerLogFileName=" + Harness.Dir.File("panel.txt") + "\n");
+        Harness.Start();
+    }
+    ~World() {
+        // The form shuts down while the invariants and the panels' hooks still exist.
+        Harness.Stop();
+        View.OnStateShown = nullptr;
+        Panels.OnLine = nullptr;
+    }
+
+    ScheduleOutcome Run(const Schedule& schedule) {
+        ScheduleOutcome outcome;
+        const emu::PanelOptions first = PanelKind(0);
+        Panels.Plug(&first);
+        for (const ScheduleEvent& event : schedule) {
+            if (!Advance(event.DelayMs)) break;
+            ++outcome.EventsRun;
+            Apply(event);
+            if (!Advance(0)) break;
+        }
+        if (Invariants.Violations.empty()) Serve();
+        if (Invariants.Violations.empty()) CheckErrorLog();
+        outcome.Violations = Invariants.Violations;
+        if (!outcome.Violations.empty()) {
+            outcome.Transcript = Panels.Current() ? Panels.Current()->Record.Transcript() : "";
+            outcome.ControllerLog = Harness.Dir.Read(ControllerLogName());
+            outcome.ErrorLog = Harness.ErrorLog();
+        }
+        return outcome;
+    }
+
+private:
+    std::string ControllerLogName() const {
+        const std::string& path = Form.FControllerLogFileName;
+        return path.substr(path.find_last_of('/') + 1);
+    }
+
+    // Runs the loop for ms of virtual time, checking the window between any two steps.
+    bool Advance(uint64_t ms) { return AdvanceUntil([] { return false; }, ms); }
+
+    bool AdvanceUntil(const std::function<bool()>& done, uint64_t limitMs) {
+        const uint64_t until = Loop.ElapsedMs() + limitMs;
+        for (;;) {
+            Invariants.CheckWindow();
+            if (!Invariants.Violations.empty()) return false;
+            if (done() || !Loop.AdvanceOne(until)) return true;
+        }
+    }
+
+    bool WriteWaits() const { return Form.FScriptRunning || Form.FLoadDemoPending || Form.FLoadFtdefPending; }
+
+    void Apply(const ScheduleEvent& event) {
+        switch (event.Kind) {
+            case EventKind::Press: return Press(event.Arg);
+            case EventKind::Unplug: return Panels.Unplug();
+            case EventKind::Plug: return Panels.Plug(nullptr);
+            case EventKind::NewPanel: return PlugNew(event.Arg);
+            case EventKind::Restart: return Panels.Restart();
+            case EventKind::Fault: return Panels.SetFault(FaultKind(event.Arg));
+            case EventKind::OtherDevice: return Panels.SetOtherDevice(event.Arg % 2 == 1);
+            case EventKind::InWait:
+                Loop.OnNextWait = [this, arg = event.Arg] {
+                    if (arg % 3 == 2) return Panels.Restart();
+                    Panels.Unplug();
+                    if (arg % 3 == 1) Panels.Plug(nullptr);
+                };
+                return;
+        }
+    }
+
+    // Only what a user can press: the enabled buttons.
+    void Press(uint32_t arg) {
+        static const TButtonId kButtons[] = {TButtonId::StartDemo, TButtonId::EndDemo, TButtonId::MoneyLittle,
+                                             TButtonId::MoneyOff, TButtonId::MoneyFull};
+        std::vector<TButtonId> enabled;
+        for (TButtonId id : kButtons)
+            if (View.Enabled[id]) enabled.push_back(id);
+        if (enabled.empty()) return;
+        const TButtonId id = enabled[arg % enabled.size()];
+        if (id == TButtonId::StartDemo || id == TButtonId::EndDemo) ++FWritesStarted;
+        Buttons[id]();
+    }
+
+    // A write waiting for its panel's restart is completed by whatever panel answers next:
+    // another panel is plugged in only when none waits.
+    void PlugNew(uint32_t arg) {
+        if (WriteWaits()) return;
+        Panels.Unplug();
+        const emu::PanelOptions options = PanelKind(arg);
+        Panels.Plug(&options);
+        FKind = arg % kPanelKinds;
+    }
+
+    // A write under way ends once its panel behaves; then a healthy panel, plugged in
+    // afresh and left alone, is served.
+    void Serve() {
+        Loop.OnNextWait = nullptr;
+        Panels.SetFault(emu::PanelFault::None);
+        if (Form.FScriptRunning && Panels.Present() &&
+            AdvanceUntil([this] { return !Form.FScriptRunning; }, kWriteEndLimitMs) && Form.FScriptRunning)
+            return Invariants.Violations.push_back("a write did not end within " + std::to_string(kWriteEndLimitMs) +
+                                                   " ms");
+        if (FKind >= kHealthyKinds) PlugNew(0);
+        Panels.Unplug();
+        Panels.Plug(nullptr);
+        const auto served = [this] {
+            return Form.FMainFirmware && !WriteWaits() && (Form.FState == psConnected || InDemonstration(Form.FState));
+        };
+        if (AdvanceUntil(served, kServeLimitMs) && !served())
+            Invariants.Violations.push_back("a healthy panel was not served within " + std::to_string(kServeLimitMs) +
+                                            " ms: state " + std::to_string(Form.FState) + ", write waiting " +
+                                            std::to_string(WriteWaits()));
+    }
+
+    // Each write that lost its panel before "reset" leaves one line, each that the panel did not
+    // wholly take another, and nothing else is logged.
+    void CheckErrorLog() {
+        const std::string log = Harness.ErrorLog();
+        const size_t interrupted = CountLines(log, "write interrupted");
+        const size_t untaken = CountLines(log, "write not taken");
+        const size_t resets = CountLines(Harness.Dir.Read(ControllerLogName()), " OUT: reset\r\n");
+        if (interrupted + resets != FWritesStarted)
+            Invariants.Violations.push_back(std::to_string(FWritesStarted) + " writes, " + std::to_string(resets) +
+                                            " reached \"reset\", but " + std::to_string(interrupted) +
+                                            " interruptions logged");
+        if (untaken > resets) Invariants.Violations.push_back("more writes not taken than reached \"reset\"");
+        if (CountLines(log, "\r\n") != interrupted + untaken) Invariants.Violations.push_back("unexplained error-log lines:\n" + log);
+    }
+
+    FakeMessageLoop Loop;
+    ShowingView View;
+    FakeDeviceSource Devices;
+    LoopPanels Panels{Loop, Devices};
+    FormHarness Harness{{Loop, View, Devices, Panels, BuiltInResources()}};
+    TZorvGSMDemoMainForm& Form = Harness.Form;
+    DialogueInvariants Invariants{Form, View, Panels};
+    std::map<TButtonId, std::function<void()>> Buttons;
+    size_t FWritesStarted = 0;
+    uint32_t FKind = 0;
+};
+
+}  // namespace
+
+ScheduleOutcome RunSchedule(const Schedule& schedule) { return World().Run(schedule); }
+
+Schedule ShrinkSchedule(const Schedule& failing) {
+    Schedule current = failing;
+    // The run stops at its first violation, which may come in the pause before the next event.
+    current.resize(std::min(current.size(), RunSchedule(current).EventsRun + 1));
+    for (bool dropped = true; dropped;) {
+        dropped = false;
+        for (size_t i = current.size(); i-- > 0;) {
+            Schedule candidate = current;
+            candidate.erase(candidate.begin() + static_cast<std::ptrdiff_t>(i));
+            if (RunSchedule(candidate).Violations.empty()) continue;
+            current = std::move(candidate);
+            dropped = true;
+        }
+    }
+    return current;
+}
+
+std::string ReportFailure(uint64_t seed, const Schedule& schedule) {
+    const Schedule shrunk = ShrinkSchedule(schedule);
+    const ScheduleOutcome outcome = RunSchedule(shrunk);
+    const std::string logName = "schedule-" + std::to_string(seed) + "-controller.log";
+    std::ofstream(logName, std::ios::binary) << outcome.ControllerLog;
+    std::string text = "seed " + std::to_string(seed) + " breaks the dialogue's invariants (replay: ZORV_SCHEDULE_SEED=" +
+                       std::to_string(seed) + ")\nschedule, shrunk from " + std::to_string(schedule.size()) +
+                       " events to " + std::to_string(shrunk.size()) + ":\n" + DescribeSchedule(shrunk);
+    for (const auto& violation : outcome.Violations) text += "violated: " + violation + "\n";
+    return text + "the panel's record:\n" + outcome.Transcript + "error log:\n" + outcome.ErrorLog +
+           "controller log kept in " + logName + "\n";
+}
+
+}  // namespace zorv::test

@@ -1,0 +1,31 @@
+#pragma once
+// Runs schedules against the whole dialogue: the main form as the program
+// builds it, emulated panels on its loop in virtual time, and the invariants
+// checked after every step. After the schedule, a healthy panel is plugged in
+// and must be served: connected, or its waiting write completed, in bounded time.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "Schedule.h"
+
+namespace zorv::test {
+
+struct ScheduleOutcome {
+    std::vector<std::string> Violations;
+    size_t EventsRun = 0;  // up to the first violation
+    // Kept for a failed run: what the panel saw, the controller log and the error log.
+    std::string Transcript;
+    std::string ControllerLog;
+    std::string ErrorLog;
+};
+
+ScheduleOutcome RunSchedule(const Schedule& schedule);
+
+// The shortest schedule found, by dropping events while the run still breaks an invariant.
+Schedule ShrinkSchedule(const Schedule& failing);
+
+// The seed, the (shrunk) schedule and the logs of a failed run, for a person to read.
+std::string ReportFailure(uint64_t seed, const Schedule& schedule);
+
+}  // namespace zorv::test
