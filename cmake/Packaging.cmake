@@ -51,7 +51,7 @@ else()
     install(FILES "${ZORV_PACKAGING_DIR}/icons/${size}x${size}.png"
             DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME zorvgsmdemo.png)
   endforeach()
-  install(FILES "${ZORV_PACKAGING_DIR}/99-zorv-gsm.rules" DESTINATION lib/udev/rules.d)
+  install(FILES "${ZORV_PACKAGING_DIR}/70-zorv-gsm.rules" DESTINATION lib/udev/rules.d)
 
   # The README's part about a real panel on Linux is the package's guide.
   file(READ "${PROJECT_SOURCE_DIR}/README.md" readme)
