@@ -6,6 +6,7 @@
 #include "discovery/DeviceSource.h"
 #include "discovery/SerialPort.h"
 #include "foundation/FilePaths.h"
+#include "foundation/ProgramFiles.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv {
@@ -24,7 +25,7 @@ TZorvGSMDemoMainForm::TZorvGSMDemoMainForm(const TFormSeams& Seams)
       MoneyOffButton(Seams.View, TButtonId::MoneyOff),
       MoneyLittleButton(Seams.View, TButtonId::MoneyLittle),
       MoneyFullButton(Seams.View, TButtonId::MoneyFull),
-      FIniFileName(ExtractFilePath(GetExecutablePath()) + "ZorvGSMDemo.ini"),
+      FIniFileName(PortableProgramFiles(GetExecutablePath()).IniFileName),
       FLoop(Seams.Loop),
       FView(Seams.View),
       FDevices(Seams.Devices),

@@ -10,6 +10,7 @@
 #include "foundation/Exceptions.h"
 #include "foundation/FilePaths.h"
 #include "foundation/IniFile.h"
+#include "foundation/LocalTime.h"
 
 namespace zorv {
 namespace {
@@ -21,6 +22,11 @@ void AppendControllerLogLine(const std::string& fileName, const std::string& lin
     const size_t written = std::fwrite(line.data(), 1, line.size(), file);
     const bool closed = std::fclose(file) == 0;
     if (written != line.size() || !closed) throw EOSError("Cannot write file \"" + fileName + "\".");
+}
+
+// The separator is read for every line, so a change of the user's settings applies at once.
+std::string ControllerLogLine(const TLocalDateTime& Now, const char* Marker, const std::string& Text) {
+    return FormatLogTimeStamp(Now, RegionalTimeSeparator()) + Marker + Text + "\r\n";
 }
 
 std::string WithoutExtension(const std::string& name) {
@@ -52,14 +58,14 @@ void TZorvGSMDemoMainForm::ReadIniFile() {
 void TZorvGSMDemoMainForm::AddOutControllerLog(const std::string& Text) {
     Guarded("TZorvGSMDemoMainForm.AddOutControllerLog", [&] {
         if (!FControllerLogEnabled || Text.empty()) return;
-        AppendControllerLogLine(FControllerLogFileName, FormatLogTimeStamp(FLoop.Now()) + " OUT: " + Text + "\r\n");
+        AppendControllerLogLine(FControllerLogFileName, ControllerLogLine(FLoop.Now(), " OUT: ", Text));
     });
 }
 
 void TZorvGSMDemoMainForm::AddInpControllerLog(const std::string& Text) {
     Guarded("TZorvGSMDemoMainForm.AddInpControllerLog", [&] {
         if (!FControllerLogEnabled || Text.empty()) return;
-        AppendControllerLogLine(FControllerLogFileName, FormatLogTimeStamp(FLoop.Now()) + " IN:  " + Text + "\r\n");
+        AppendControllerLogLine(FControllerLogFileName, ControllerLogLine(FLoop.Now(), " IN:  ", Text));
     });
 }
 

@@ -158,7 +158,7 @@ public:
     bool FControllerLogEnabled = false;
     std::string FControllerLogFileName;
     std::string FDeviceRoot = "/";
-    // The configuration file: "ZorvGSMDemo.ini" in the executable's folder.
+    // The configuration file: a portable program's until main names the one LocateProgramFiles found.
     std::string FIniFileName;
 
 private:

@@ -42,7 +42,8 @@ if(WIN32)
 else()
   set(doc share/doc/zorvgsmdemo)
   install(TARGETS ZorvGSMDemo RUNTIME DESTINATION lib/zorvgsmdemo)
-  # The program keeps its INI file beside itself, so it lives in a folder of its own.
+  # The program lives in a folder of its own, by which it knows it runs installed
+  # (foundation/ProgramFilesLinux.cpp) and keeps its files in the user's XDG folders.
   file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/package")
   file(CREATE_LINK ../lib/zorvgsmdemo/ZorvGSMDemo "${PROJECT_BINARY_DIR}/package/zorvgsmdemo" SYMBOLIC)
   install(FILES "${PROJECT_BINARY_DIR}/package/zorvgsmdemo" DESTINATION bin)
@@ -51,7 +52,7 @@ else()
     install(FILES "${ZORV_PACKAGING_DIR}/icons/${size}x${size}.png"
             DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME zorvgsmdemo.png)
   endforeach()
-  install(FILES "${ZORV_PACKAGING_DIR}/99-zorv-gsm.rules" DESTINATION lib/udev/rules.d)
+  install(FILES "${ZORV_PACKAGING_DIR}/70-zorv-gsm.rules" DESTINATION lib/udev/rules.d)
 
   # The README's part about a real panel on Linux is the package's guide.
   file(READ "${PROJECT_SOURCE_DIR}/README.md" readme)

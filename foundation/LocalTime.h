@@ -22,8 +22,12 @@ TLocalDateTime SystemLocalNow();
 std::string FormatRegionalShortDate(const TLocalDateTime& t);
 std::string FormatRegionalLongTime(const TLocalDateTime& t);
 
-// "yyyy-mm-dd hh:mm:ss.zzz", the colons being the regional time separator.
-std::string FormatLogTimeStamp(const TLocalDateTime& t);
+// The user's regional time separator (platform file): the Windows user's
+// setting, ":" on Linux.
+std::string RegionalTimeSeparator();
+
+// "yyyy-mm-dd hh:mm:ss.zzz", the colons being TimeSeparator.
+std::string FormatLogTimeStamp(const TLocalDateTime& t, const std::string& TimeSeparator);
 
 // "yyyymmdd".
 std::string FormatCompactDate(const TLocalDateTime& t);

@@ -30,6 +30,8 @@ std::string FormatRegionalShortDate(const TLocalDateTime& t) {
     return text;
 }
 
+std::string RegionalTimeSeparator() { return ":"; }
+
 std::string FormatRegionalLongTime(const TLocalDateTime& t) {
     char text[24];
     std::snprintf(text, sizeof text, "%d:%02d:%02d", t.Hour, t.Minute, t.Second);

@@ -39,4 +39,10 @@ std::string FormatRegionalLongTime(const TLocalDateTime& t) {
     return n > 0 ? std::string(text) : std::string();
 }
 
+std::string RegionalTimeSeparator() {
+    char text[8] = {};
+    const int n = GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, text, sizeof text);
+    return n > 1 ? std::string(text) : std::string(":");
+}
+
 }  // namespace zorv

@@ -67,6 +67,22 @@ TEST_F(MainFormLogsTest, ControllerLogLinesCarryStampMarkerAndCrLf) {
               "2026-12-07 04:35:00.017 IN:  Main ver=5.1.10.6\r\n");
 }
 
+// The form's lines take the user's separator, ":" on Linux and in the Russian settings the
+// Windows tests run with (the test above); any other joins the time's fields alone.
+TEST(ControllerLogTimeStamp, TheTimesFieldsAreJoinedByTheGivenSeparatorOnly) {
+    const struct {
+        TLocalDateTime Time;
+        const char* Separator;
+        const char* Stamp;
+    } cases[] = {
+        {{2026, 12, 7, 4, 35, 0, 17}, ":", "2026-12-07 04:35:00.017"},
+        {{2026, 12, 7, 4, 35, 0, 17}, ".", "2026-12-07 04.35.00.017"},
+        {{2027, 1, 2, 23, 5, 9, 999}, " h ", "2027-01-02 23 h 05 h 09.999"},
+        {{2027, 1, 2, 0, 0, 0, 0}, "\xB7", "2027-01-02 00\xB7" "00\xB7" "00.000"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatLogTimeStamp(c.Time, c.Separator), c.Stamp) << c.Separator;
+}
+
 TEST_F(MainFormLogsTest, ControllerLogKeepsTextBytesAsTheyAre) {
     ReadWithLogName(dir.File("c.log"));
     form.AddInpControllerLog(Ansi("Ошибка"));

@@ -3,10 +3,13 @@
 
     check_packages.py <dist folder> <wine wrapper> <window probe exe>
 
-The Debian package: its files, its computed dependencies, lintian and
-desktop-file-validate; unpacked into a throw-away root, the program starts
-from there on a virtual screen, shows its window and ends cleanly when the
-window is closed. The Windows zip: its four files, their sums, the texts in
+The Debian package: its files, its computed dependencies, lintian,
+desktop-file-validate and its udev rule; unpacked into a throw-away root, the
+program starts from there on a virtual screen, shows its window and ends
+cleanly when the window is closed. Run installed it reads its INI from the
+user's configuration folder and logs into its state folder, which may be
+unwritable; copied elsewhere, it reads the INI beside itself and logs into the
+current folder. The Windows zip: its four files, their sums, the texts in
 the users' code page; the program, unpacked into a folder named in Cyrillic
 letters, starts under Wine and shows its version in the caption. Needs a
 display (xvfb-run). Prints "packages: N passed, N failed" last.
@@ -15,6 +18,7 @@ import hashlib
 import os
 import pathlib
 import re
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -27,10 +31,11 @@ VERSION = re.search(r"project\(ZorvGSMDemo VERSION ([0-9.]+)", (ROOT / "CMakeLis
 MAJOR, MINOR, _, BUILD = VERSION.split(".")
 CAPTION = f"Зорв GSM: демонстрация работы. Версия {MAJOR}.{MINOR}.{BUILD}"
 
+RULES = "usr/lib/udev/rules.d/70-zorv-gsm.rules"
 DEB_FILES = {
     "usr/bin/zorvgsmdemo",
     "usr/lib/zorvgsmdemo/ZorvGSMDemo",
-    "usr/lib/udev/rules.d/99-zorv-gsm.rules",
+    RULES,
     "usr/share/applications/zorvgsmdemo.desktop",
     "usr/share/doc/zorvgsmdemo/README.Linux.md",
     "usr/share/doc/zorvgsmdemo/changelog.gz",
@@ -95,33 +100,103 @@ def check_deb(deb):
         desktop = subprocess.run(["desktop-file-validate", f"{root}/usr/share/applications/zorvgsmdemo.desktop"],
                                  capture_output=True, text=True)
         check("the menu entry is valid", desktop.returncode == 0 and not desktop.stdout.strip(), desktop.stdout)
+        check_udev_rule(root)
         check_installed_program(root)
+
+
+def check_udev_rule(root):
+    rule = (pathlib.Path(root) / RULES).read_text()
+    tty_line = next((line for line in rule.splitlines() if 'SUBSYSTEM=="tty"' in line), "")
+    # 73-seat-late.rules grants the port to the user at the computer, to devices tagged before it runs.
+    check("the udev rule gives the port to the user at the computer and to dialout",
+          pathlib.Path(RULES).name < "73-seat-late.rules" and 'TAG+="uaccess"' in tty_line
+          and 'GROUP="dialout"' in tty_line, tty_line)
+    program = (pathlib.Path(root) / "usr/lib/zorvgsmdemo/ZorvGSMDemo").read_bytes()
+    check("the message for a refused port names the installed rule", pathlib.Path(RULES).name.encode() in program)
+
+
+def fake_panel_root(folder):
+    """A device root with a panel whose node is no character device: the program logs that it cannot open it."""
+    usb = folder / "sys/devices/usb1/1-1"
+    tty = usb / "1-1:1.0/tty/ttyACM0"
+    tty.mkdir(parents=True)
+    for name, value in (("idVendor", "ffff"), ("idProduct", "2331"), ("serial", "TVAK"), ("product", "Tvak")):
+        (usb / name).write_text(value + "\n")
+    (tty / "device").symlink_to("../../../1-1:1.0")
+    (folder / "sys/class/tty").mkdir(parents=True)
+    (folder / "sys/class/tty/ttyACM0").symlink_to("../../devices/usb1/1-1/1-1:1.0/tty/ttyACM0")
+    (folder / "dev").mkdir()
+    (folder / "dev/ttyACM0").write_text("")
+
+
+def write_ini(folder, device_root):
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "ZorvGSMDemo.ini").write_text(f"[Linux]\nDeviceRoot={device_root}\n")
+
+
+def run_program(display, name, command, cwd, env, until, limit=20):
+    """Starts the program, checks its window, waits limit seconds at most for until(), closes the window
+    and checks the exit: until()'s last value."""
+    cwd.mkdir(parents=True, exist_ok=True)
+    program = subprocess.Popen([command], cwd=cwd, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    try:
+        found = wait_for(lambda: x_window(display, "Зорв GSM"), 20)
+        check(f"the {name} shows its window with its version", bool(found) and found[1] == CAPTION,
+              f"{found}")
+        reached = wait_for(until, limit)
+        if found:
+            close_x_window(display, found[0])
+        code = program.wait(timeout=20)
+        check(f"the {name} ends cleanly when its window is closed", code == 0,
+              f"exit {code}: {program.stderr.read().decode(errors='replace')}")
+        return reached
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+
+
+def refused_port_logged(error_log):
+    """Whether the error log holds the fake panel's refusal, and nothing else."""
+    lines = error_log.read_bytes().decode("cp1251").splitlines() if error_log.exists() else []
+    return bool(lines) and all("(/" in line and "ttyACM0) cannot be opened" in line for line in lines)
 
 
 def check_installed_program(root):
     from Xlib import display as xdisplay
     display = xdisplay.Display()
     work = pathlib.Path(root) / "work"
-    work.mkdir()
+    panel = work / "panel"
+    fake_panel_root(panel)
     env = dict(os.environ)
     env.pop("QT_QPA_PLATFORM", None)
-    program = subprocess.Popen([f"{root}/usr/bin/zorvgsmdemo"], cwd=work, env=env, stdout=subprocess.DEVNULL,
-                               stderr=subprocess.PIPE)
-    try:
-        found = wait_for(lambda: x_window(display, "GSM"), 20)
-        check("the installed program shows its window with its version", bool(found) and found[1] == CAPTION,
-              f"{found}")
-        if found:
-            close_x_window(display, found[0])
-        code = program.wait(timeout=20)
-        check("the installed program ends cleanly when its window is closed", code == 0,
-              f"exit {code}: {program.stderr.read().decode(errors='replace')}")
-        error_log = work / "ErrLog.txt"
-        check("the installed program logs no error", not error_log.exists() or error_log.stat().st_size == 0)
-    finally:
-        if program.poll() is None:
-            program.kill()
-            program.wait()
+    # The user's own configuration folder names the fake panel; the state folder's parents are missing.
+    write_ini(work / "config/zorvgsmdemo", panel)
+    env.update(XDG_CONFIG_HOME=str(work / "config"), XDG_STATE_HOME=str(work / "state/new"))
+    state_log = work / "state/new/zorvgsmdemo/ErrLog.txt"
+    logged = run_program(display, "installed program", f"{root}/usr/bin/zorvgsmdemo", work / "run", env,
+                         lambda: refused_port_logged(state_log))
+    check("the installed program reads the user's INI and logs only into its state folder",
+          logged and not (work / "run/ErrLog.txt").exists())
+
+    # A state folder that cannot be made costs the log, not the program: it runs past the refusal's
+    # report (the failure settles in 2 s, the ports are checked every 5 s) and ends as usual.
+    (work / "state-file").write_text("")
+    env["XDG_STATE_HOME"] = str(work / "state-file")
+    run_program(display, "installed program without a state folder", f"{root}/usr/bin/zorvgsmdemo", work / "run",
+                env, lambda: False, limit=8)
+
+    # A copy outside lib/zorvgsmdemo is portable: the user's folders are not its own.
+    portable = work / "portable"
+    portable.mkdir()
+    shutil.copy2(f"{root}/usr/lib/zorvgsmdemo/ZorvGSMDemo", portable)
+    write_ini(portable, panel)
+    (work / "config/zorvgsmdemo/ZorvGSMDemo.ini").unlink()
+    env["XDG_STATE_HOME"] = str(work / "state/portable")
+    logged = run_program(display, "portable program", str(portable / "ZorvGSMDemo"), work / "portable-run", env,
+                         lambda: refused_port_logged(work / "portable-run/ErrLog.txt"))
+    check("the portable program reads the INI beside itself and logs into the current folder",
+          logged and not (work / "state/portable").exists())
 
 
 def check_zip(archive, wine_run, probe):

@@ -10,6 +10,7 @@
 #include "discovery/DeviceSourceLinux.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/ErrorLog.h"
+#include "foundation/ProgramFiles.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendLinux.h"
 #include "ui/qt/QtApplication.h"
@@ -19,11 +20,13 @@
 int main(int argc, char** argv) {
     zorv::TQtApplication app(argc, argv);
     zorv::TQtMessageLoop loop;
-    zorv::TErrorLog errors("ErrLog.txt", [&loop] { return loop.Now(); });
+    const zorv::TProgramFiles files = zorv::LocateProgramFiles();
+    zorv::TErrorLog errors(files.ErrorLogFileName, [&loop] { return loop.Now(); });
     zorv::TQtMainWindow window;
     zorv::TDeviceSourceLinux devices(loop);
     const auto ports = zorv::MakeLinuxCommBackend([&devices](int32_t port) { return devices.DevicePath(port); });
     zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources()});
+    form.FIniFileName = files.IniFileName;
 
     zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
         window.SetButtonHandler(button, std::move(handler));

@@ -13,6 +13,7 @@
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/ErrorLog.h"
+#include "foundation/ProgramFiles.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendWin32.h"
 #include "ui/win32/Win32MainWindow.h"
@@ -21,12 +22,14 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         zorv::TWin32MessageLoop loop;
-        zorv::TErrorLog errors("ErrLog.txt", [&loop] { return loop.Now(); });
+        const zorv::TProgramFiles files = zorv::LocateProgramFiles();
+        zorv::TErrorLog errors(files.ErrorLogFileName, [&loop] { return loop.Now(); });
         zorv::TWin32MainWindow window;
         zorv::TDeviceSourceWin32 devices(window.Handle());
         window.SetDeviceChangeHandler([&devices](WPARAM wParam, LPARAM lParam) { devices.HandleDeviceChange(wParam, lParam); });
         const auto ports = zorv::MakeWin32CommBackend();
         zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources()});
+        form.FIniFileName = files.IniFileName;
 
         zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
             window.SetButtonHandler(button, std::move(handler));

@@ -1,0 +1,21 @@
+#pragma once
+// Where the program reads its configuration file and writes its error log.
+#include <string>
+
+namespace zorv {
+
+struct TProgramFiles {
+    std::string IniFileName;
+    std::string ErrorLogFileName;
+};
+
+// A program run from a build or an unpacked folder keeps its files where it
+// always did: the INI beside the executable, the error log in the current folder.
+TProgramFiles PortableProgramFiles(const std::string& ExecutablePath);
+
+// The running program's files (platform file). The Linux program installed by
+// its package keeps them where the desktop expects them, and makes its state
+// folder when it is missing.
+TProgramFiles LocateProgramFiles();
+
+}  // namespace zorv

@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "foundation/ProgramFilesLinux.h"
+
+namespace zorv {
+namespace {
+
+const char kUsrProgram[] = "/usr/lib/zorvgsmdemo/ZorvGSMDemo";
+const char kEtcIni[] = "/etc/zorvgsmdemo/ZorvGSMDemo.ini";
+
+struct PlacesCase {
+    const char* Name;
+    TXdgSettings Settings;
+    std::set<std::string> Existing;
+    std::string Ini;
+    std::string ErrorLog;
+    std::string StateFolder;
+};
+
+class ProgramFilesLinuxTest : public ::testing::TestWithParam<PlacesCase> {};
+
+TEST_P(ProgramFilesLinuxTest, PlacesFollowTheProgramsFolderAndTheUsersSettings) {
+    const PlacesCase& c = GetParam();
+    const TProgramPlaces places =
+        PlaceProgramFiles(c.Settings, [&c](const std::string& path) { return c.Existing.count(path) > 0; });
+    EXPECT_EQ(places.Files.IniFileName, c.Ini);
+    EXPECT_EQ(places.Files.ErrorLogFileName, c.ErrorLog);
+    EXPECT_EQ(places.StateFolder, c.StateFolder);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, ProgramFilesLinuxTest,
+    ::testing::Values(
+        PlacesCase{"BuildFolderIsPortable", {"/home/ann/src/build/ZorvGSMDemo", "/home/ann", "", ""}, {},
+                   "/home/ann/src/build/ZorvGSMDemo.ini", "ErrLog.txt", ""},
+        PlacesCase{"FolderNamedForTheProgramOutsideLibIsPortable",
+                   {"/home/ann/mylib/zorvgsmdemo/ZorvGSMDemo", "/home/ann", "", ""},
+                   {},
+                   "/home/ann/mylib/zorvgsmdemo/ZorvGSMDemo.ini",
+                   "ErrLog.txt",
+                   ""},
+        PlacesCase{"InstalledReadsTheUsersIniWhenThereIsOne",
+                   {kUsrProgram, "/home/ann", "", ""},
+                   {"/home/ann/.config/zorvgsmdemo/ZorvGSMDemo.ini", kEtcIni},
+                   "/home/ann/.config/zorvgsmdemo/ZorvGSMDemo.ini",
+                   "/home/ann/.local/state/zorvgsmdemo/ErrLog.txt",
+                   "/home/ann/.local/state/zorvgsmdemo"},
+        PlacesCase{"InstalledFallsBackToTheSystemsIni", {kUsrProgram, "/home/ann", "", ""}, {}, kEtcIni,
+                   "/home/ann/.local/state/zorvgsmdemo/ErrLog.txt", "/home/ann/.local/state/zorvgsmdemo"},
+        PlacesCase{"XdgFoldersWinOverTheHomeFolder",
+                   {"/tmp/root/usr/local/lib/zorvgsmdemo/ZorvGSMDemo", "/home/ann", "/cfg/", "/var/st//"},
+                   {"/cfg/zorvgsmdemo/ZorvGSMDemo.ini"},
+                   "/cfg/zorvgsmdemo/ZorvGSMDemo.ini",
+                   "/var/st/zorvgsmdemo/ErrLog.txt",
+                   "/var/st/zorvgsmdemo"},
+        PlacesCase{"RelativeXdgFoldersAreIgnored",
+                   {kUsrProgram, "/home/ann", "cfg", "st"},
+                   {"cfg/zorvgsmdemo/ZorvGSMDemo.ini", "/home/ann/.config/zorvgsmdemo/ZorvGSMDemo.ini"},
+                   "/home/ann/.config/zorvgsmdemo/ZorvGSMDemo.ini",
+                   "/home/ann/.local/state/zorvgsmdemo/ErrLog.txt",
+                   "/home/ann/.local/state/zorvgsmdemo"},
+        PlacesCase{"WithoutAHomeTheLogStaysInTheCurrentFolder", {kUsrProgram, "", "", ""}, {}, kEtcIni, "ErrLog.txt",
+                   ""}),
+    [](const ::testing::TestParamInfo<PlacesCase>& info) { return info.param.Name; });
+
+}  // namespace
+}  // namespace zorv
