@@ -1,0 +1,88 @@
+// The Win32 reader against drivers Wine cannot play, through scripted comm calls.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <ostream>
+
+#include "FakeCommCalls.h"
+#include "RingFixture.h"
+#include "serial/CommBackendWin32.h"
+#include "serial/PortResult.h"
+
+namespace zorv::test {
+namespace {
+
+class ReaderFixture : public RingFixture {
+protected:
+    ReaderFixture() {
+        CommDrv.Backend = Backend.get();
+        CommDrv.PortNumber = 7;
+        CommDrv.OnReceived = [this] {
+            std::lock_guard<std::mutex> hold(FLock);
+            FReceived.notify_all();
+        };
+    }
+    ~ReaderFixture() override {
+        CommDrvClose(CommDrv);
+        CommDrv.Backend = nullptr;
+    }
+
+    // Waits for the reader to store Count bytes; the guard only bounds a failing test.
+    bool WaitReceived(uint32_t Count) {
+        std::unique_lock<std::mutex> lock(FLock);
+        return FReceived.wait_for(lock, std::chrono::seconds(20),
+                                  [Count] { return CommDrv.ReceivedBytes.load() >= Count; });
+    }
+
+    static HANDLE AsHandle(TCommHandle Handle) { return reinterpret_cast<HANDLE>(Handle); }
+
+    FakeCommCalls Comm;
+    std::unique_ptr<ICommBackend> Backend = MakeWin32CommBackend(Comm);
+
+private:
+    std::mutex FLock;
+    std::condition_variable FReceived;
+};
+
+// A driver that ignores the cancel holds the reader in its wait or in its read.
+struct TStuckCase {
+    const char* Name;
+    const char* Bytes;  // none: stuck in the wait; some: stuck reading them
+};
+
+void PrintTo(const TStuckCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class StuckReaderTest : public ReaderFixture, public ::testing::WithParamInterface<TStuckCase> {};
+
+TEST_P(StuckReaderTest, ALetGoReaderFreesThePortWhenItEndsAndNeverWritesTheRing) {
+    TDriverScript script;
+    script.IgnoresCancel = true;
+    script.Bytes = GetParam().Bytes;
+    Comm.Play(script);
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    const HANDLE port = AsHandle(CommDrv.Handle);
+    ASSERT_TRUE(Comm.WaitUntilPending());
+
+    CommDrvClose(CommDrv);
+    // The reader may still use the port, so it stays open and busy.
+    EXPECT_FALSE(Comm.IsClosed(port));
+    EXPECT_FALSE(CommDrvOpen(CommDrv));
+    EXPECT_EQ(CommDrv.OpenResult.Outcome, poBusy);
+
+    // The driver completes the operation late, into whatever buffer it was given.
+    Comm.Release();
+    ASSERT_TRUE(Comm.WaitUntilClosed(port)) << "the ended reader left its port open";
+    EXPECT_EQ(RingText(0, Ring.size()), std::string(Ring.size(), '.'));
+    EXPECT_EQ(CommDrv.ReceivedBytes.load(), 0u);
+    EXPECT_TRUE(CommDrvOpen(CommDrv));
+}
+
+INSTANTIATE_TEST_SUITE_P(Driver, StuckReaderTest,
+                         ::testing::Values(TStuckCase{"InItsWait", ""}, TStuckCase{"InItsRead", "late"}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
+}  // namespace
+}  // namespace zorv::test
