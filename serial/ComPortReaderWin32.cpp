@@ -12,6 +12,12 @@ namespace {
 // reader's stack, and the reader ends only after its last read completed.
 constexpr DWORD kReadChunk = 4096;
 
+// After a failed wait, or a read that gave nothing of what the queue reported,
+// the reader pauses before it tries again: from kFirstPauseMs, doubling up to
+// kLastPauseMs, until bytes come through again.
+constexpr DWORD kFirstPauseMs = 20;
+constexpr DWORD kLastPauseMs = 500;
+
 }  // namespace
 
 TWin32Reader::TWin32Reader(IWin32CommCalls& Calls, TCommDrv& Drv, HANDLE Port, HANDLE Wake)
@@ -59,13 +65,9 @@ void TWin32Reader::Run() {
         uint8_t buffer[kReadChunk];
         while (Attached()) {
             DWORD mask = 0;
-            // A failed wait fails again at once; retrying would spin, so the reader
-            // sleeps until close (or a consumer's wake-up, after which it tries once more).
-            if (!WaitForCommEvent(overlapped, mask)) {
-                FCalls.WaitForSingleObject(Wake, INFINITE);
-                continue;
-            }
-            if (mask & EV_RXCHAR) TakeWaiting(overlapped, buffer);
+            bool fault = !WaitForCommEvent(overlapped, mask);
+            if (!fault && (mask & EV_RXCHAR)) fault = !TakeWaiting(overlapped, buffer);
+            if (fault) PauseAfterFault();
         }
         CloseHandle(overlapped.hEvent);
     }
@@ -101,25 +103,27 @@ bool TWin32Reader::WaitForCommEvent(OVERLAPPED& Overlapped, DWORD& Mask) {
     return ended || queued;
 }
 
-// Takes every byte the port holds. With a full ring it waits for the consumer's
-// wake-up: back in WaitCommEvent the rest would stay in the port until the
-// panel sent more.
-void TWin32Reader::TakeWaiting(OVERLAPPED& Overlapped, uint8_t* Buffer) {
+// Takes every byte the port holds; false when a read gave nothing of what the
+// queue reported. With a full ring it waits for the consumer's wake-up: back
+// in WaitCommEvent the rest would stay in the port until the panel sent more.
+bool TWin32Reader::TakeWaiting(OVERLAPPED& Overlapped, uint8_t* Buffer) {
     for (;;) {
         const DWORD queued = QueuedBytes();
-        if (queued == 0) return;
+        if (queued == 0) return true;
         uint32_t room = 0;
         const auto measure = [&room](TCommDrv& Drv) {
             const uint32_t unread = Drv.ReceivedBytes.load(std::memory_order_acquire);
             room = unread < Drv.InpBufSize ? Drv.InpBufSize - unread : 0;
         };
-        if (!WithDrv(measure)) return;
+        if (!WithDrv(measure)) return true;
         if (room == 0) {
             FCalls.WaitForSingleObject(Wake, INFINITE);
             continue;
         }
         const DWORD got = Read(Overlapped, Buffer, std::min({queued, DWORD(room), kReadChunk}));
-        if (got == 0 || !WithDrv([&](TCommDrv& Drv) { CommDrvStoreReceived(Drv, Buffer, got); })) return;
+        if (got == 0) return false;
+        if (!WithDrv([&](TCommDrv& Drv) { CommDrvStoreReceived(Drv, Buffer, got); })) return true;
+        FPauseMs = 0;
     }
 }
 
@@ -134,6 +138,14 @@ DWORD TWin32Reader::Read(OVERLAPPED& Overlapped, uint8_t* Buffer, DWORD Count) {
     if (FCalls.ReadFile(Port, Buffer, Count, &got, &Overlapped)) return got;
     if (GetLastError() != ERROR_IO_PENDING) return 0;
     return FCalls.GetOverlappedResult(Port, &Overlapped, &got, TRUE) ? got : 0;
+}
+
+// A port that fails a wait, or reports bytes it does not give, often does so
+// again at once: trying again at once would spin, never trying again would
+// leave the port deaf. Close's wake-up ends the pause.
+void TWin32Reader::PauseAfterFault() {
+    FPauseMs = FPauseMs == 0 ? kFirstPauseMs : std::min(FPauseMs * 2, kLastPauseMs);
+    FCalls.WaitForSingleObject(Wake, FPauseMs);
 }
 
 }  // namespace zorv

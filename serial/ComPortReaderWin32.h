@@ -44,13 +44,16 @@ private:
     bool WithDrv(Use&& UseDrv);
     bool Attached();
     bool WaitForCommEvent(OVERLAPPED& Overlapped, DWORD& Mask);
-    void TakeWaiting(OVERLAPPED& Overlapped, uint8_t* Buffer);
+    bool TakeWaiting(OVERLAPPED& Overlapped, uint8_t* Buffer);
     DWORD QueuedBytes();
     DWORD Read(OVERLAPPED& Overlapped, uint8_t* Buffer, DWORD Count);
+    void PauseAfterFault();
 
     IWin32CommCalls& FCalls;
     TCommDrv& FDrv;
     HANDLE FThread = nullptr;
+    // The reader thread's own: how long it pauses after the next fault of the port.
+    DWORD FPauseMs = 0;
     // Taken for every use of the driver state by the reader and for letting it go.
     std::mutex FLock;
     bool FLetGo = false;

@@ -50,6 +50,14 @@ bool FakeCommCalls::IsClosed(HANDLE Port) {
     return FClosed.count(Port) > 0;
 }
 
+std::vector<DWORD> FakeCommCalls::TimedWaits(HANDLE Handle) {
+    std::lock_guard<std::mutex> hold(FLock);
+    std::vector<DWORD> waits;
+    for (const auto& wait : FWaits)
+        if (wait.first == Handle && wait.second != INFINITE) waits.push_back(wait.second);
+    return waits;
+}
+
 HANDLE FakeCommCalls::CreateFileA(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
     std::lock_guard<std::mutex> hold(FLock);
     if (FPort != nullptr) {
@@ -87,6 +95,13 @@ BOOL FakeCommCalls::ClearCommError(HANDLE, LPDWORD Errors, LPCOMSTAT Stat) {
 BOOL FakeCommCalls::WaitCommEvent(HANDLE, LPDWORD Mask, LPOVERLAPPED) {
     std::lock_guard<std::mutex> hold(FLock);
     *Mask = 0;
+    if (FScript.FailedWaits > 0) {
+        --FScript.FailedWaits;
+        if (!FScript.FailWhilePending) return Fail(ERROR_GEN_FAILURE);
+        Pend({Mask});
+        End(ERROR_GEN_FAILURE);
+        return Fail(ERROR_IO_PENDING);
+    }
     FQueue += FScript.Bytes;
     FScript.Bytes.clear();
     if (FQueue.empty()) return Pend({Mask});
@@ -97,6 +112,10 @@ BOOL FakeCommCalls::WaitCommEvent(HANDLE, LPDWORD Mask, LPOVERLAPPED) {
 BOOL FakeCommCalls::ReadFile(HANDLE, LPVOID Buffer, DWORD Count, LPDWORD Got, LPOVERLAPPED) {
     std::lock_guard<std::mutex> hold(FLock);
     *Got = 0;
+    if (FScript.EmptyReads > 0) {
+        --FScript.EmptyReads;
+        return TRUE;
+    }
     if (FScript.IgnoresCancel) return Pend({nullptr, static_cast<uint8_t*>(Buffer), Count});
     *Got = TakeQueued(static_cast<uint8_t*>(Buffer), Count);
     return TRUE;
@@ -120,6 +139,14 @@ BOOL FakeCommCalls::CancelIoEx(HANDLE, LPOVERLAPPED) {
     std::lock_guard<std::mutex> hold(FLock);
     if (FHasPending && !FPending.Done && !FScript.IgnoresCancel) End(ERROR_OPERATION_ABORTED);
     return TRUE;
+}
+
+DWORD FakeCommCalls::WaitForSingleObject(HANDLE Handle, DWORD Milliseconds) {
+    {
+        std::lock_guard<std::mutex> hold(FLock);
+        FWaits.emplace_back(Handle, Milliseconds);
+    }
+    return ::WaitForSingleObject(Handle, Milliseconds);
 }
 
 BOOL FakeCommCalls::Pend(const TPending& Operation) {

@@ -1,21 +1,27 @@
 #pragma once
 // One COM port's driver as a test scripts it, behind the serial backend's
-// Win32 calls: what the device sends and a driver that ignores every cancel
-// until Release(). The port is held exclusively, as Windows holds a COM port.
+// Win32 calls: what the device sends, waits that fail, reads that give nothing
+// of what the queue reports, and a driver that ignores every cancel until
+// Release(). The port is held exclusively, as Windows holds a COM port.
 // Events, threads and the waits themselves are the system's.
 #include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "serial/CommCallsWin32.h"
 
 namespace zorv::test {
 
 struct TDriverScript {
-    bool IgnoresCancel = false;  // a pending wait or read ends only at Release()
-    std::string Bytes;           // what the device sends
+    int FailedWaits = 0;            // so many waits fail before the device's bytes come
+    bool FailWhilePending = false;  // they end with an error once pending, else they fail at once
+    int EmptyReads = 0;             // so many reads give nothing while the queue reports bytes
+    bool IgnoresCancel = false;     // a pending wait or read ends only at Release()
+    std::string Bytes;              // what the device sends once the failed waits are through
 };
 
 class FakeCommCalls : public IWin32CommCalls {
@@ -28,6 +34,8 @@ public:
     bool WaitUntilPending();
     bool WaitUntilClosed(HANDLE Port);
     bool IsClosed(HANDLE Port);
+    // The finite waits on Handle, in order.
+    std::vector<DWORD> TimedWaits(HANDLE Handle);
 
     HANDLE CreateFileA(LPCSTR Name, DWORD Access, DWORD Share, LPSECURITY_ATTRIBUTES Security, DWORD Disposition,
                        DWORD Flags, HANDLE Template) override;
@@ -44,9 +52,7 @@ public:
     // Waits for the pending operation to end, whatever Wait says.
     BOOL GetOverlappedResult(HANDLE Port, LPOVERLAPPED Overlapped, LPDWORD Count, BOOL Wait) override;
     BOOL CancelIoEx(HANDLE Port, LPOVERLAPPED Overlapped) override;
-    DWORD WaitForSingleObject(HANDLE Handle, DWORD Milliseconds) override {
-        return ::WaitForSingleObject(Handle, Milliseconds);
-    }
+    DWORD WaitForSingleObject(HANDLE Handle, DWORD Milliseconds) override;
 
 private:
     // The one operation a reader has pending; a read has a Buffer.
@@ -71,6 +77,7 @@ private:
     std::set<HANDLE> FClosed;
     bool FHasPending = false;
     TPending FPending;
+    std::vector<std::pair<HANDLE, DWORD>> FWaits;
 };
 
 }  // namespace zorv::test

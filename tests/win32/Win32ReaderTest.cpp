@@ -84,5 +84,56 @@ INSTANTIATE_TEST_SUITE_P(Driver, StuckReaderTest,
                          ::testing::Values(TStuckCase{"InItsWait", ""}, TStuckCase{"InItsRead", "late"}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
+// A port that misbehaves for a while: the reader pauses after each fault and
+// hears the device once the port behaves again.
+struct TFaultCase {
+    const char* Name;
+    int FailedWaits;
+    bool FailWhilePending;
+    int EmptyReads;
+    bool ReachesLongestPause;
+};
+
+void PrintTo(const TFaultCase& Case, std::ostream* Out) { *Out << Case.Name; }
+
+class PortFaultTest : public ReaderFixture, public ::testing::WithParamInterface<TFaultCase> {};
+
+TEST_P(PortFaultTest, TheReaderPausesAfterEachFaultAndHearsTheDeviceAgain) {
+    const TFaultCase& fault = GetParam();
+    TDriverScript script;
+    script.FailedWaits = fault.FailedWaits;
+    script.FailWhilePending = fault.FailWhilePending;
+    script.EmptyReads = fault.EmptyReads;
+    script.Bytes = "OK\r";
+    Comm.Play(script);
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    const HANDLE wake = AsHandle(CommDrv.WakeHandle);
+
+    ASSERT_TRUE(WaitReceived(3)) << "the port stayed deaf after its faults";
+    EXPECT_EQ(Unread(), "OK\r");
+    // One pause per fault, none of them nothing or for ever, longer each time up to a bound.
+    const std::vector<DWORD> pauses = Comm.TimedWaits(wake);
+    ASSERT_EQ(pauses.size(), size_t(fault.FailedWaits + fault.EmptyReads));
+    for (size_t i = 0; i < pauses.size(); ++i) {
+        EXPECT_GT(pauses[i], 0u) << i;
+        if (i > 0) {
+            EXPECT_GE(pauses[i], pauses[i - 1]) << i;
+        }
+    }
+    if (pauses.size() > 1) {
+        EXPECT_LT(pauses.front(), pauses.back());
+    }
+    if (fault.ReachesLongestPause) {
+        EXPECT_EQ(pauses.back(), pauses[pauses.size() - 2]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Port, PortFaultTest,
+                         ::testing::Values(TFaultCase{"AWaitFailsAtOnce", 1, false, 0, false},
+                                           TFaultCase{"APendingWaitEndsWithAnError", 1, true, 0, false},
+                                           TFaultCase{"WaitsKeepFailing", 7, false, 0, true},
+                                           TFaultCase{"TheQueueReportsBytesItDoesNotGive", 0, false, 4, false}),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
+
 }  // namespace
 }  // namespace zorv::test
