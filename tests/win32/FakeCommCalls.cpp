@@ -40,14 +40,14 @@ bool FakeCommCalls::WaitUntilPending() {
     return WaitUntil(lock, [this] { return FHasPending && !FPending.Done; });
 }
 
-bool FakeCommCalls::WaitUntilClosed(HANDLE Port) {
+bool FakeCommCalls::WaitUntilPortFree() {
     std::unique_lock<std::mutex> lock(FLock);
-    return WaitUntil(lock, [&] { return FClosed.count(Port) > 0; });
+    return WaitUntil(lock, [this] { return FPort == nullptr; });
 }
 
-bool FakeCommCalls::IsClosed(HANDLE Port) {
+bool FakeCommCalls::PortOpen() {
     std::lock_guard<std::mutex> hold(FLock);
-    return FClosed.count(Port) > 0;
+    return FPort != nullptr;
 }
 
 std::vector<DWORD> FakeCommCalls::TimedWaits(HANDLE Handle) {
@@ -73,7 +73,6 @@ BOOL FakeCommCalls::CloseHandle(HANDLE Handle) {
     const BOOL closed = ::CloseHandle(Handle);
     std::lock_guard<std::mutex> hold(FLock);
     if (Handle == FPort) FPort = nullptr;
-    FClosed.insert(Handle);
     FChanged.notify_all();
     return closed;
 }

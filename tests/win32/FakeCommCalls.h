@@ -7,7 +7,6 @@
 #include <condition_variable>
 #include <functional>
 #include <mutex>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -32,8 +31,8 @@ public:
 
     // Each waits until its event, for at most a guard's time; false when it did not come.
     bool WaitUntilPending();
-    bool WaitUntilClosed(HANDLE Port);
-    bool IsClosed(HANDLE Port);
+    bool WaitUntilPortFree();
+    bool PortOpen();
     // The finite waits on Handle, in order.
     std::vector<DWORD> TimedWaits(HANDLE Handle);
 
@@ -74,7 +73,6 @@ private:
     TDriverScript FScript;
     std::string FQueue;
     HANDLE FPort = nullptr;  // the open port, none while closed
-    std::set<HANDLE> FClosed;
     bool FHasPending = false;
     TPending FPending;
     std::vector<std::pair<HANDLE, DWORD>> FWaits;
