@@ -99,8 +99,8 @@ bool CommDrvOpen(TCommDrv& Drv);
 
 // Stops the reader and waits for it to end, discards pending data and closes
 // the port. Does nothing while Handle is none. The wait is bounded where the
-// OS can leave the reader stuck in a driver; such a port is not opened again
-// until its reader ended.
+// OS can leave the reader stuck in a driver: such a reader is let go with the
+// port, which it releases when it ends, and it never touches Drv again.
 void CommDrvClose(TCommDrv& Drv);
 
 // Writes Count bytes and returns the count written, after the write completed
@@ -127,9 +127,5 @@ void CommDrvTakeReceived(TCommDrv& Drv, uint32_t Count);
 
 // The consumer's plain store of ReceivedBytes, for the idle ring.
 void CommDrvSetReceived(TCommDrv& Drv, uint32_t Value);
-
-// Implemented by the platform's file: the body of the reader thread and its read step.
-void CommDrvReadThread(TCommDrv& Drv);
-uint32_t CommDrvRead(TCommDrv& Drv, uint8_t* Destination, uint32_t Count);
 
 }  // namespace zorv

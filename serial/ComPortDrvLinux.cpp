@@ -23,6 +23,10 @@ namespace zorv {
 
 namespace {
 
+// The body of the reader thread and its read step.
+void CommDrvReadThread(TCommDrv& Drv);
+uint32_t CommDrvRead(TCommDrv& Drv, uint8_t* Destination, uint32_t Count);
+
 int Fd(TCommHandle Handle) { return Handle == kCommHandleNone ? -1 : static_cast<int>(Handle); }
 
 bool StandardSpeed(uint32_t BaudRate, speed_t& Speed) {
@@ -238,12 +242,6 @@ bool ReceiveWaiting(TCommDrv& Drv, short Events) {
     return CommDrvReceive(Drv, 1, ReadStep(Drv)) > 0 || Drv.Terminated.load();
 }
 
-}  // namespace
-
-std::unique_ptr<ICommBackend> MakeLinuxCommBackend(TPortPathResolver DevicePath) {
-    return std::make_unique<LinuxCommBackend>(std::move(DevicePath));
-}
-
 void CommDrvReadThread(TCommDrv& Drv) {
     bool gone = false;
     while (!Drv.Terminated.load()) {
@@ -270,6 +268,12 @@ uint32_t CommDrvRead(TCommDrv& Drv, uint8_t* Destination, uint32_t Count) {
         got = ::read(Fd(Drv.Handle), Destination, Count);
     } while (got < 0 && errno == EINTR);
     return got > 0 ? static_cast<uint32_t>(got) : 0;
+}
+
+}  // namespace
+
+std::unique_ptr<ICommBackend> MakeLinuxCommBackend(TPortPathResolver DevicePath) {
+    return std::make_unique<LinuxCommBackend>(std::move(DevicePath));
 }
 
 }  // namespace zorv

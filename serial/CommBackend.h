@@ -19,8 +19,8 @@ public:
     // Starts the reader thread of the current open; sets Drv.ThreadHandle.
     virtual TPortResult StartReader(TCommDrv& Drv) = 0;
     // Wakes the reader (Drv.Terminated is already set) and waits until it ended,
-    // or, where a driver can hold it, until a bound after which it is abandoned
-    // with its handles and Open refuses until it ended.
+    // or, where a driver can hold it, until a bound after which it is let go
+    // with the port's handles, to release them itself when it ends.
     virtual void StopReader(TCommDrv& Drv) = 0;
     // Wakes a reader that waits for space in a full ring; callable from the consumer's thread.
     virtual void WakeReader(TCommDrv& Drv) = 0;

@@ -7,6 +7,11 @@
 
 namespace zorv {
 
+class IWin32CommCalls;
+
+// Through the system's own calls.
 std::unique_ptr<ICommBackend> MakeWin32CommBackend();
+// Through Calls, which must outlive the backend and any reader it let go.
+std::unique_ptr<ICommBackend> MakeWin32CommBackend(IWin32CommCalls& Calls);
 
 }  // namespace zorv
