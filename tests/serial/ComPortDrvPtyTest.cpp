@@ -17,6 +17,7 @@
 #include <thread>
 
 #include "PtyPort.h"
+#include "serial/CommBackend.h"
 #include "RingFixture.h"
 #include "TempDir.h"
 
@@ -77,6 +78,16 @@ TEST_F(ComPortDrvPtyTest, BytesWrittenRightBeforeCloseStillReachTheDevice) {
         EXPECT_EQ(Pty.ReadSent(command.size(), 1000), command) << "round " << i;
     }
     ::close(held);
+}
+
+// A panel unplugged and back before the program looks lists the same port: only the
+// port held open can tell that its device went.
+TEST_F(ComPortDrvPtyTest, APortWhoseDeviceWentIsLostUntilClosed) {
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    EXPECT_FALSE(CommDrv.Backend->Lost(CommDrv.Handle));
+    Pty.Unplug();
+    EXPECT_TRUE(CommDrv.Backend->Lost(CommDrv.Handle));
+    CommDrvClose(CommDrv);
 }
 
 TEST_F(ComPortDrvPtyTest, CloseEndsTheReaderSoNoneSurvivesAReopen) {
