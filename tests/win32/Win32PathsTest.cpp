@@ -46,7 +46,9 @@ TEST_P(Win32PathText, ConvertsBothWays) {
     EXPECT_EQ(WidePath(c.Utf8), c.Wide);
     EXPECT_EQ(Utf8Path(c.Wide), c.Utf8);
     EXPECT_EQ(PathToAnsi(c.Utf8), c.Ansi);
-    if (c.Ansi.find('?') == std::string::npos) EXPECT_EQ(PathFromAnsi(c.Ansi), c.Utf8);
+    if (c.Ansi.find('?') == std::string::npos) {
+        EXPECT_EQ(PathFromAnsi(c.Ansi), c.Utf8);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
