@@ -16,12 +16,12 @@ namespace zorv {
 namespace {
 
 void AppendControllerLogLine(const std::string& fileName, const std::string& line) {
-    std::FILE* file = std::fopen(fileName.c_str(), "ab");
-    if (!file) file = std::fopen(fileName.c_str(), "wb");
-    if (!file) throw EOSError("Cannot open file \"" + fileName + "\". " + std::strerror(errno));
+    std::FILE* file = OpenFile(fileName, "ab");
+    if (!file) file = OpenFile(fileName, "wb");
+    if (!file) throw EOSError("Cannot open file \"" + PathToAnsi(fileName) + "\". " + std::strerror(errno));
     const size_t written = std::fwrite(line.data(), 1, line.size(), file);
     const bool closed = std::fclose(file) == 0;
-    if (written != line.size() || !closed) throw EOSError("Cannot write file \"" + fileName + "\".");
+    if (written != line.size() || !closed) throw EOSError("Cannot write file \"" + PathToAnsi(fileName) + "\".");
 }
 
 // The separator is read for every line, so a change of the user's settings applies at once.
@@ -38,7 +38,8 @@ std::string WithoutExtension(const std::string& name) {
 
 void TZorvGSMDemoMainForm::ReadIniFile() {
     Guarded("TZorvGSMDemoMainForm.ReadIniFile", [&] {
-        const std::string value = ReadPrivateProfileString(FIniFileName, "ProgrammSet", "ControllerLogFileName", "");
+        const std::string value =
+            PathFromAnsi(ReadPrivateProfileString(FIniFileName, "ProgrammSet", "ControllerLogFileName", ""));
         const std::string folder = ExtractFilePath(value);
         if (value.empty() || !DirectoryExists(folder)) {
             FControllerLogEnabled = false;
@@ -49,7 +50,7 @@ void TZorvGSMDemoMainForm::ReadIniFile() {
             FControllerLogFileName =
                 folder + WithoutExtension(ExtractFileName(value)) + FormatCompactDate(FLoop.Now()) + ".log";
         }
-        FDeviceRoot = ReadPrivateProfileString(FIniFileName, "Linux", "DeviceRoot", "/");
+        FDeviceRoot = PathFromAnsi(ReadPrivateProfileString(FIniFileName, "Linux", "DeviceRoot", "/"));
         if (FDeviceRoot.empty()) FDeviceRoot = "/";
         FDevices.SetDeviceRoot(FDeviceRoot);
     });

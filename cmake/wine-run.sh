@@ -1,15 +1,18 @@
 #!/bin/sh
 # Runs a cross-built Windows program under Wine: headless, quiet, with the
-# Russian regional settings of the program's users, in a prefix of its own
-# (WINEPREFIX when the caller set one) that is prepared on first use.
+# Russian regional settings of the program's users (or the locale that
+# ZORV_WINE_LOCALE names), in a prefix of its own (WINEPREFIX when the caller
+# set one) that is prepared on first use.
 set -e
 : "${WINEPREFIX:=${TMPDIR:-/tmp}/zorv-wine-$(id -u)}"
 : "${WINEDEBUG:=-all}"
 # No Mono or Gecko installer prompts in a fresh prefix.
 : "${WINEDLLOVERRIDES:=mscoree,mshtml=}"
-# Wine takes the user's locale (and so the ANSI code page 1251) from here;
-# the Linux locale itself need not be installed.
-LC_ALL=ru_RU.UTF-8
+# Wine takes the user's locale, and so the ANSI code page, from here: 1251 for
+# ru_RU.UTF-8, 1252 for en_US.UTF-8. It rewrites a prefix's regional settings
+# for a program started in another locale than the prefix's last, so a locale
+# other than the Russian one wants a prefix of its own.
+LC_ALL=${ZORV_WINE_LOCALE:-ru_RU.UTF-8}
 export WINEPREFIX WINEDEBUG WINEDLLOVERRIDES LC_ALL
 
 mkdir -p "$WINEPREFIX"

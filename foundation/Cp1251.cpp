@@ -84,6 +84,18 @@ std::string Utf8ToCp1251(const std::string& text) {
     return out;
 }
 
+std::string Utf16LeToCp1251(const std::string& bytes) {
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        const uint32_t unit = static_cast<unsigned char>(bytes[i]) | static_cast<unsigned char>(bytes[i + 1]) << 8;
+        // No character beyond the first plane is in Windows-1251: a surrogate pair is one '?'.
+        if (unit >= 0xDC00 && unit <= 0xDFFF) continue;
+        out += unit >= 0xD800 && unit <= 0xDBFF ? '?' : ByteOf(unit);
+    }
+    return out;
+}
+
 char AnsiUpperChar(char c) {
     const auto b = static_cast<unsigned char>(c);
     if (b >= 'a' && b <= 'z') return static_cast<char>(b - 32);

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "foundation/Exceptions.h"
+#include "foundation/FilePaths.h"
 
 namespace zorv {
 namespace {
@@ -50,7 +51,7 @@ void AddErrorLog(const std::string& text) noexcept {
         const std::string line = ErrorLogTimeStamp(now) + ": " + text + "\r\n";
         const std::string fileName = OpenLog ? OpenLog->FFileName : std::string("ErrLog.txt");
         // "ab" appends, creating the file when it is missing.
-        std::FILE* file = std::fopen(fileName.c_str(), "ab");
+        std::FILE* file = OpenFile(fileName, "ab");
         if (!file) return;
         std::fwrite(line.data(), 1, line.size(), file);
         std::fflush(file);

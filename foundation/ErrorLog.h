@@ -15,7 +15,8 @@ class TErrorLog {
 public:
     using TClock = std::function<TLocalDateTime()>;
 
-    // Becomes the log the writers below append to; Clock is called from any thread.
+    // Becomes the log the writers below append to; FileName is a path (FilePaths.h),
+    // Clock is called from any thread.
     TErrorLog(std::string FileName, TClock Clock);
     // The log open before this one is the program's again.
     ~TErrorLog();

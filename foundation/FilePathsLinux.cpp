@@ -35,4 +35,11 @@ bool FileExists(const std::string& path) {
     return StatMode(path, mode) && S_ISREG(mode);
 }
 
+// Linux names files by bytes: a path and its text are the same bytes.
+std::string PathFromAnsi(const std::string& cp1251) { return cp1251; }
+
+std::string PathToAnsi(const std::string& path) { return path; }
+
+std::FILE* OpenFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
+
 }  // namespace zorv

@@ -1,6 +1,9 @@
 #include "foundation/IniFile.h"
 
+#include <cstdio>
+
 #include "foundation/Cp1251.h"
+#include "foundation/FilePaths.h"
 #include "foundation/TextUtils.h"
 
 namespace zorv {
@@ -18,6 +21,14 @@ std::string Unquote(const std::string& value) {
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
         return value.substr(1, value.size() - 2);
     return value;
+}
+
+// The service reads a file that begins with a byte-order mark as Unicode, and
+// hands its values over in the program's code page.
+std::string IniText(const std::string& bytes) {
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) return Utf8ToCp1251(bytes.substr(3));
+    if (bytes.compare(0, 2, "\xFF\xFE") == 0) return Utf16LeToCp1251(bytes.substr(2));
+    return bytes;
 }
 
 }  // namespace
@@ -43,6 +54,18 @@ std::string ReadIniValue(const std::string& content, const std::string& section,
             return Unquote(TrimBlanks(line.substr(eq + 1)));
     }
     return defaultValue;
+}
+
+std::string ReadPrivateProfileString(const std::string& fileName, const std::string& section,
+                                     const std::string& key, const std::string& defaultValue) {
+    std::FILE* file = OpenFile(fileName, "rb");
+    if (!file) return defaultValue;
+    std::string content;
+    char buffer[4096];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
+    std::fclose(file);
+    return ReadIniValue(IniText(content), section, key, defaultValue);
 }
 
 }  // namespace zorv

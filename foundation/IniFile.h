@@ -6,7 +6,9 @@
 
 namespace zorv {
 
-// The platform's private-profile reader (portable reader on Linux, GetPrivateProfileStringA on Windows).
+// The portable reader over the file FileName names (FilePaths.h: any characters on Windows).
+// The service itself is not asked: its ANSI call cannot open every file name, and its wide
+// call would hand the values back through the system code page rather than as the file's bytes.
 std::string ReadPrivateProfileString(const std::string& fileName, const std::string& section,
                                      const std::string& key, const std::string& defaultValue);
 

@@ -14,7 +14,7 @@ bool ReadFileVersionInfo(const std::string& FileName, std::string& block);
 // The "\VarFileInfo\Translation" pairs (language, code page) of a block (platform file).
 bool QueryVersionTranslations(const std::string& block, std::vector<std::pair<uint16_t, uint16_t>>& pairs);
 
-// A string value such as "StringFileInfo\041904E3\FileVersion" (platform file).
+// A string value such as "StringFileInfo\041904E3\FileVersion", in Windows-1251 (platform file).
 bool QueryVersionString(const std::string& block, const std::string& subBlock, std::string& value);
 
 }  // namespace zorv

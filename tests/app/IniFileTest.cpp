@@ -22,6 +22,17 @@ TEST(IniFile, MissingFileGivesTheDefault) {
     EXPECT_EQ(ReadPrivateProfileString(dir.Path(), "ProgrammSet", "Key", "d"), "d");  // a folder, not a file
 }
 
+// As the service does, a file that starts with a byte-order mark is Unicode, and its values come as Windows-1251.
+TEST(IniFile, AFileWithAByteOrderMarkIsReadAsUnicode) {
+    test::TempDir dir;
+    dir.Write("utf8.ini", "\xEF\xBB\xBF[S]\r\nKey=\xD0\x96\r\n");
+    dir.Write("utf16.ini", std::string("\xFF\xFE[\0S\0]\0\n\0K\0e\0y\0=\0\x16\x04", 20));
+    dir.Write("cp1251.ini", "[S]\r\nKey=\xEF\xBB\xBF\r\n");
+    EXPECT_EQ(ReadPrivateProfileString(dir.File("utf8.ini"), "S", "Key", "d"), "\xC6");
+    EXPECT_EQ(ReadPrivateProfileString(dir.File("utf16.ini"), "S", "Key", "d"), "\xC6");
+    EXPECT_EQ(ReadPrivateProfileString(dir.File("cp1251.ini"), "S", "Key", "d"), "\xEF\xBB\xBF");
+}
+
 TEST(IniFile, OddContentReadsWithoutFailing) {
     EXPECT_EQ(ReadIniValue("Key=no section\n", "S", "Key", "d"), "d");
     EXPECT_EQ(ReadIniValue("[S]\nKey=first\nKey=second\n", "S", "Key", "d"), "first");

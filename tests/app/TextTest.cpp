@@ -27,6 +27,12 @@ TEST(Cp1251, ReplacesWhatItCannotHoldAndMalformedBytes) {
     EXPECT_EQ(Utf8ToCp1251("\xD0\x41"), "?A");         // lead without continuation
 }
 
+TEST(Cp1251, ReadsUtf16LittleEndian) {
+    EXPECT_EQ(Utf16LeToCp1251(std::string("A\0\x16\x04\xAC\x20", 6)), "A\xC6\x88");  // A, Ж, the euro sign
+    EXPECT_EQ(Utf16LeToCp1251(std::string("\xE9\0", 2)), "?");                  // é is not in Windows-1251
+    EXPECT_EQ(Utf16LeToCp1251("\x3D\xD8\x42\xDE" "a"), "?");                  // one pair, one odd byte
+}
+
 TEST(Cp1251, UpperCasesLatinAndCyrillicOnly) {
     EXPECT_EQ(AnsiUpperCase(Ansi("value error: ошибка ё")), Ansi("VALUE ERROR: ОШИБКА Ё"));
     EXPECT_EQ(AnsiUpperCase("abc-123_[]"), "ABC-123_[]");

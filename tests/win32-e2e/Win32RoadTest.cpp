@@ -1,8 +1,9 @@
 // The Windows program itself under Wine, against emulated panels plugged in as
 // Wine COM ports: the road of a panel from its bootloader through the
 // demonstration and back, a protected panel, unplugging, and a serial device
-// that is not a panel. The program runs from a folder with Cyrillic letters in
-// its name, as under many Russian users' profiles, and logs into another.
+// that is not a panel. The program runs from a folder named after its user, in
+// letters the system code page may not hold, and logs into a folder with
+// Cyrillic letters that its INI names in Windows-1251.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -54,17 +55,26 @@ bool HasEvent(const emu::PanelEmulator& panel, const std::string& text) {
     return false;
 }
 
-class Win32RoadTest : public ::testing::Test {
+// The system's code page, given by the locale Wine runs in, and the user's folder.
+struct TSystem {
+    const char* Name;
+    const char* Locale;
+    const char* UserFolder;
+};
+
+const TSystem kRussianSystem{"Russian", kRussianLocale, "Иван Петров"};
+
+class WineRoad : public ::testing::Test {
 protected:
-    Win32RoadTest()
-        : Setup(WineSetup::FromEnvironment()),
-          Folder(Dir.File("Иван/ZorvGSMDemo")),
+    explicit WineRoad(const TSystem& system)
+        : Setup(WineSetup::FromEnvironment(system.Locale)),
+          Folder(Dir.File(std::string(system.UserFolder) + "/ZorvGSMDemo")),
+          Logs(Dir.File("журнал")),
           Program(Setup, Folder) {
-        fs::create_directories(Folder + "/журнал");
-        // The INI file is in the user's code page, as Windows reads it.
-        Dir.Write("Иван/ZorvGSMDemo/ZorvGSMDemo.ini",
-                  "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Folder + "/журнал/panel.txt")) +
-                      "\r\n");
+        fs::create_directories(Logs);
+        // The INI file is Windows-1251 whatever the system's code page.
+        Dir.Write(std::string(system.UserFolder) + "/ZorvGSMDemo/ZorvGSMDemo.ini",
+                  "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Logs + "/panel.txt")) + "\r\n");
     }
 
     emu::PanelOptions OnPort(int port) const {
@@ -93,17 +103,28 @@ protected:
 
     std::string ControllerLog() const {
         std::string log;
-        for (const auto& entry : fs::directory_iterator(Folder + "/журнал")) log += ReadFileBytes(entry.path().string());
+        for (const auto& entry : fs::directory_iterator(Logs)) log += ReadFileBytes(entry.path().string());
         return log;
     }
 
     TempDir Dir;
     const WineSetup Setup;
     const std::string Folder;
+    const std::string Logs;
     WineProgram Program;
 };
 
-TEST_F(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
+class Win32RoadTest : public ::testing::WithParamInterface<TSystem>, public WineRoad {
+protected:
+    Win32RoadTest() : WineRoad(GetParam()) {}
+};
+
+class Win32ProtectedPanelTest : public WineRoad {
+protected:
+    Win32ProtectedPanelTest() : WineRoad(kRussianSystem) {}
+};
+
+TEST_P(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
     StartProgram();
     // Another USB serial device: opening it could reset it, so the program must leave it alone.
     emu::PanelOptions otherOptions = OnPort(kOtherPort);
@@ -162,12 +183,14 @@ TEST_F(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
     ASSERT_TRUE(Buttons("10001", panel));
 
     EXPECT_FALSE(HasEvent(other, "port opened")) << other.Record().Transcript();
-    EXPECT_NE(ControllerLog().find(" OUT: VERSION?"), std::string::npos);
+    const std::string log = ControllerLog();
+    EXPECT_NE(log.find(" OUT: VERSION?\r\n"), std::string::npos) << log;
+    EXPECT_NE(log.find(" IN:  Main ver="), std::string::npos) << log;
     EXPECT_EQ(ReadFileBytes(Folder + "/ErrLog.txt"), "");
     EXPECT_EQ(Program.Close(), 0);
 }
 
-TEST_F(Win32RoadTest, AProtectedPanelIsExplainedAndLeftAlone) {
+TEST_F(Win32ProtectedPanelTest, IsExplainedAndLeftAlone) {
     StartProgram();
     emu::PanelOptions options = OnPort(kPanelPort);
     options.Password = std::string("1111");
@@ -188,6 +211,15 @@ TEST_F(Win32RoadTest, AProtectedPanelIsExplainedAndLeftAlone) {
     EXPECT_EQ(received, (std::vector<std::string>{"VERSION?", "AUTH=7653"})) << panel.Record().Transcript() << ControllerLog();
     EXPECT_EQ(Program.Close(), 0);
 }
+
+// Russian and Western systems, each with a folder of its own letters and one of the other's.
+INSTANTIATE_TEST_SUITE_P(
+    Systems, Win32RoadTest,
+    ::testing::Values(kRussianSystem,
+                      TSystem{"RussianWithAccents", kRussianLocale, "José Müller"},
+                      TSystem{"Western", "en_US.UTF-8", "José Müller"},
+                      TSystem{"WesternWithCyrillic", "en_US.UTF-8", "Иван Петров"}),
+    [](const ::testing::TestParamInfo<TSystem>& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace zorv::test

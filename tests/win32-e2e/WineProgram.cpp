@@ -21,8 +21,17 @@ std::string Environment(const char* name, const std::string& fallback = "") {
     return value && *value ? value : fallback;
 }
 
-// Runs the command to its end with the given working folder; its standard output.
-std::string Capture(const std::vector<std::string>& command) {
+// execvp's view of a command, which must outlive it; made before a fork.
+std::vector<char*> Arguments(std::vector<std::string>& command) {
+    std::vector<char*> argv;
+    for (auto& part : command) argv.push_back(part.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
+// Runs the command to its end; its standard output.
+std::string Capture(std::vector<std::string> command) {
+    const std::vector<char*> argv = Arguments(command);
     int pipeFds[2];
     if (::pipe(pipeFds) != 0) return "";
     const pid_t pid = ::fork();
@@ -30,9 +39,6 @@ std::string Capture(const std::vector<std::string>& command) {
         ::dup2(pipeFds[1], STDOUT_FILENO);
         ::close(pipeFds[0]);
         ::close(pipeFds[1]);
-        std::vector<char*> argv;
-        for (const auto& part : command) argv.push_back(const_cast<char*>(part.c_str()));
-        argv.push_back(nullptr);
         ::execvp(argv[0], argv.data());
         ::_exit(127);
     }
@@ -48,7 +54,9 @@ std::string Capture(const std::vector<std::string>& command) {
 
 }  // namespace
 
-WineSetup WineSetup::FromEnvironment() {
+const char kRussianLocale[] = "ru_RU.UTF-8";
+
+WineSetup WineSetup::FromEnvironment(const std::string& locale) {
     WineSetup setup;
     setup.WineRun = Environment("ZORV_WINE_RUN");
     setup.ProgramExe = Environment("ZORV_PROGRAM_EXE");
@@ -56,7 +64,15 @@ WineSetup WineSetup::FromEnvironment() {
     setup.DeviceExe = Environment("ZORV_WINE_DEVICE_EXE");
     // The wrapper's own default when no prefix is given.
     setup.Prefix = Environment("WINEPREFIX", Environment("TMPDIR", "/tmp") + "/zorv-wine-" + std::to_string(::getuid()));
+    if (locale != kRussianLocale) setup.Prefix += "-" + locale;
+    setup.Locale = locale;
     return setup;
+}
+
+std::vector<std::string> WineSetup::Wine(const std::vector<std::string>& program) const {
+    std::vector<std::string> command{"env", "WINEPREFIX=" + Prefix, "ZORV_WINE_LOCALE=" + Locale, WineRun};
+    command.insert(command.end(), program.begin(), program.end());
+    return command;
 }
 
 std::string WineSetup::PortLink(int number) const { return Prefix + "/zorv-ports/com" + std::to_string(number); }
@@ -82,20 +98,21 @@ WineProgram::~WineProgram() {
 void WineProgram::Start() {
     // Wine's server and the prefix come up first: a probe that started them at the
     // same moment as the program was seen to hang.
-    Capture({FSetup.WineRun, "cmd", "/c", "exit"});
+    Capture(FSetup.Wine({"cmd", "/c", "exit"}));
+    std::vector<std::string> command = FSetup.Wine({FFolder + "/ZorvGSMDemo.exe"});
+    const std::vector<char*> argv = Arguments(command);
     FPid = ::fork();
     if (FPid != 0) return;
     // The error log goes into the working folder, which is the program's own here.
     if (::chdir(FFolder.c_str()) != 0) ::_exit(126);
-    const std::string program = FFolder + "/ZorvGSMDemo.exe";
-    ::execl(FSetup.WineRun.c_str(), FSetup.WineRun.c_str(), program.c_str(), static_cast<char*>(nullptr));
+    ::execvp(argv[0], argv.data());
     ::_exit(127);
 }
 
 std::string WineProgram::RunProbe(const std::vector<std::string>& arguments) const {
-    std::vector<std::string> command{FSetup.WineRun, FSetup.ProbeExe};
+    std::vector<std::string> command{FSetup.ProbeExe};
     command.insert(command.end(), arguments.begin(), arguments.end());
-    return Capture(command);
+    return Capture(FSetup.Wine(command));
 }
 
 WindowView WineProgram::View() const {

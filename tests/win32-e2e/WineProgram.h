@@ -6,6 +6,7 @@
 // Where things are comes from the environment that CTest gives the test:
 // ZORV_WINE_RUN (the wrapper that runs a Windows program under Wine),
 // ZORV_PROGRAM_EXE, ZORV_WINDOW_PROBE_EXE, ZORV_WINE_DEVICE_EXE and WINEPREFIX.
+// The system code page is the test's choice: Wine takes it from the locale.
 #include <sys/types.h>
 
 #include <chrono>
@@ -15,18 +16,28 @@
 
 namespace zorv::test {
 
+// The locale of the program's users: Wine gives it code page 1251.
+extern const char kRussianLocale[];
+
 struct WineSetup {
     std::string WineRun;
     std::string ProgramExe;
     std::string ProbeExe;
     std::string DeviceExe;
     std::string Prefix;
+    std::string Locale;
 
-    static WineSetup FromEnvironment();
+    // Programs run in Locale (a UTF-8 Unix locale, such as "en_US.UTF-8" for code page 1252).
+    // Another locale than the Russian one gets a prefix of its own: Wine rewrites a
+    // prefix's regional settings for a program started in another locale, and the
+    // other tests rely on the Russian ones.
+    static WineSetup FromEnvironment(const std::string& locale = kRussianLocale);
     // The Unix link that the prefix names as COM<n> (see cmake/wine-run.sh).
     std::string PortLink(int number) const;
+    // The command that runs a Windows program under Wine in this prefix and locale.
+    std::vector<std::string> Wine(const std::vector<std::string>& program) const;
     // Runs a Windows program under Wine, for the emulator's device tool.
-    std::vector<std::string> DeviceTool() const { return {WineRun, DeviceExe}; }
+    std::vector<std::string> DeviceTool() const { return Wine({DeviceExe}); }
 };
 
 // What the user sees; empty while the window is not shown.

@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <windows.h>
+
+#include <vector>
 
 #include "TempDir.h"
 #include "foundation/Cp1251.h"
@@ -7,8 +10,16 @@
 namespace zorv {
 namespace {
 
-// The portable reader claims the semantics of the private-profile service;
-// here both read the same files and must agree.
+// The program reads its INI with the portable reader, which claims the
+// semantics of the private-profile service; here both read the same files and
+// must agree (in code page 1251, where the service's values are the program's).
+std::string ServiceValue(const std::string& fileName, const char* section, const char* key) {
+    std::vector<char> buffer(1 << 16);
+    const DWORD n = GetPrivateProfileStringA(section, key, "default", buffer.data(), static_cast<DWORD>(buffer.size()),
+                                             fileName.c_str());
+    return std::string(buffer.data(), n);
+}
+
 struct TIniCase {
     const char* Name;
     std::string Content;
@@ -23,8 +34,8 @@ TEST_P(Win32IniTest, ServiceAndPortableReaderAgree) {
     const TIniCase& c = GetParam();
     test::TempDir dir;
     dir.Write("ZorvGSMDemo.ini", c.Content);
+    EXPECT_EQ(ServiceValue(dir.File("ZorvGSMDemo.ini"), c.Section, c.Key), c.Expected);
     EXPECT_EQ(ReadPrivateProfileString(dir.File("ZorvGSMDemo.ini"), c.Section, c.Key, "default"), c.Expected);
-    EXPECT_EQ(ReadIniValue(c.Content, c.Section, c.Key, "default"), c.Expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -45,6 +56,10 @@ INSTANTIATE_TEST_SUITE_P(
         TIniCase{"NoSection", "Key=1\n", "S", "Key", "default"},
         TIniCase{"EmptyFile", "", "S", "Key", "default"},
         TIniCase{"CyrillicBytes", Ansi("[S]\nKey=Журнал панели\n"), "S", "Key", Ansi("Журнал панели")},
+        TIniCase{"Utf8WithByteOrderMark", "\xEF\xBB\xBF[S]\nKey=" + Cp1251ToUtf8(Ansi("Журнал")) + "\n", "S", "Key",
+                 Ansi("Журнал")},
+        TIniCase{"Utf16WithByteOrderMark", std::string("\xFF\xFE[\0S\0]\0\n\0K\0e\0y\0=\0\x16\x04\n\0", 22), "S", "Key",
+                 Ansi("Ж")},
         TIniCase{"LongerThanTheFirstBuffer", "[S]\nKey=" + std::string(5000, 'v') + "\n", "S", "Key",
                  std::string(5000, 'v')}),
     [](const ::testing::TestParamInfo<TIniCase>& info) { return std::string(info.param.Name); });

@@ -6,9 +6,9 @@
 
 #include "TempDir.h"
 #include "foundation/CommonUtils.h"
-#include "foundation/Cp1251.h"
 #include "foundation/FilePaths.h"
 #include "foundation/VersionInfo.h"
+#include "foundation/WidePathsWin32.h"
 
 namespace zorv {
 namespace {
@@ -25,20 +25,22 @@ TEST(Win32Version, TheProgramCarriesItsFileVersionInTheRussianStringTable) {
     EXPECT_EQ(GetFileVersion(ZORV_PROGRAM_EXE), "1.0.1");
 }
 
-// Many users' profile folders are named in Cyrillic letters.
-TEST(Win32Version, AProgramInACyrillicFolderKeepsItsVersion) {
+// Many users' profile folders are named in letters the system code page may not hold.
+class Win32VersionInFolder : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(Win32VersionInFolder, AProgramThereKeepsItsVersion) {
     test::TempDir dir;
-    const std::string folder = dir.File(Ansi("Иван"));
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string folder = dir.File(GetParam());
+    ASSERT_TRUE(CreateDirectoryW(WidePath(folder).c_str(), nullptr));
     const std::string copy = folder + "\\ZorvGSMDemo.exe";
-    ASSERT_TRUE(CopyFileA(ZORV_PROGRAM_EXE, copy.c_str(), TRUE));
-    EXPECT_TRUE(DirectoryExists(folder));
+    ASSERT_TRUE(CopyFileW(WidePath(ZORV_PROGRAM_EXE).c_str(), WidePath(copy).c_str(), TRUE));
     EXPECT_TRUE(FileExists(copy));
-    EXPECT_FALSE(FileExists(folder));
     EXPECT_EQ(GetFileVersion(copy), "1.0.1");
-    DeleteFileA(copy.c_str());
-    RemoveDirectoryA(folder.c_str());
+    DeleteFileW(WidePath(copy).c_str());
+    RemoveDirectoryW(WidePath(folder).c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(Names, Win32VersionInFolder, ::testing::Values("Иван", "José Müller", "日本 Иван José"));
 
 TEST(Win32Version, FilesWithoutVersionInformationGiveNone) {
     EXPECT_EQ(GetFileVersion(ZORV_NO_VERSION_EXE), "");
