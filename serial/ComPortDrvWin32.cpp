@@ -125,7 +125,7 @@ public:
         // The driver of a removed device fails every request on the handle still held.
         DWORD errors = 0;
         COMSTAT stat{};
-        return !FCalls.ClearCommError(AsHandle(Handle), &errors, &stat);
+        return !FCalls.ClearCommError(reinterpret_cast<HANDLE>(Handle), &errors, &stat);
     }
 
 private:

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 
 #include "DialogueInvariants.h"
 #include "FormHarness.h"
@@ -20,6 +21,9 @@ constexpr uint64_t kWriteEndLimitMs = 2 * 60000 + 10000;
 // Long enough for the port check to find the panel after its restart, and for the
 // handshake and a write's completion.
 constexpr uint64_t kServeLimitMs = 5000 + 2000 + 5000;
+// No hand presses two buttons faster. (A billing command's "OK", which nobody awaits, would
+// otherwise come back while the next write's first command waits, and count as its answer.)
+constexpr uint64_t kPressIntervalMs = 150;
 
 // A window that tells the invariants whenever the program shows its state.
 class ShowingView : public FakeMainView {
@@ -130,7 +134,12 @@ private:
 
     void Apply(const ScheduleEvent& event) {
         switch (event.Kind) {
-            case EventKind::Press: return Press(event.Arg);
+            case EventKind::Press:
+                if (FLastPress && Loop.ElapsedMs() < *FLastPress + kPressIntervalMs &&
+                    !Advance(*FLastPress + kPressIntervalMs - Loop.ElapsedMs()))
+                    return;
+                FLastPress = Loop.ElapsedMs();
+                return Press(event.Arg);
             case EventKind::Unplug: return Panels.Unplug();
             case EventKind::Plug: return Panels.Plug(nullptr);
             case EventKind::NewPanel: return PlugNew(event.Arg);
@@ -215,6 +224,7 @@ private:
     DialogueInvariants Invariants{Form, View, Panels};
     std::map<TButtonId, std::function<void()>> Buttons;
     size_t FWritesStarted = 0;
+    std::optional<uint64_t> FLastPress;
     uint32_t FKind = 0;
 };
 
