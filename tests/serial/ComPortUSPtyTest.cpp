@@ -31,11 +31,14 @@ protected:
     }
     ~ComPortUSPtyTest() override { Port.SetActive(false); }
 
-    // Waits in real time for the reader, then lets the user-interface thread run.
+    // Waits in real time for the reader to store all Count bytes, then runs the
+    // user-interface thread until the data event came: the reader posts the
+    // timer's arming only after it raised the count.
     bool Arrived(uint32_t Count) {
-        if (!WaitFor([&] { return Port.ReceivedBytes() >= Count; })) return false;
-        Loop.Advance(10);
-        return true;
+        return WaitFor([&] { return Port.ReceivedBytes() >= Count; }) && WaitFor([&] {
+                   Loop.Advance(10);
+                   return DataEvents > 0;
+               });
     }
 
     PtyPort First{21};
