@@ -83,6 +83,7 @@ TEST_P(UnreadableRootTest, NoPortIsFoundAndNothingSpins) {
     EXPECT_TRUE(panel.Record().ReceivedTexts().empty());
 
     Configure("[Linux]\nDeviceRoot=" + Root + "\n");
+    Loop.Advance(5000);  // the next port check looks under the good root
     EXPECT_TRUE(WaitForState(psConnected)) << Describe(panel);
     ExpectOnlyRuleCommands(panel);
 }
