@@ -6,6 +6,7 @@
 
 #include "FakeMessageLoop.h"
 #include "PtyPort.h"
+#include "TempDir.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {
@@ -79,6 +80,9 @@ TEST_F(ComPortUSPtyTest, APortChangeWhileActiveMovesToTheNewDevice) {
 }
 
 TEST_F(ComPortUSPtyTest, AGoneDeviceGivesOpenErrorAndOneUnpluggedWhileOpenClosesCleanly) {
+    // Unplugged, its node is gone; not the freed terminal's own path, whose number another program may take at once.
+    TempDir dir;
+    Paths.Add(First.PortNumber(), dir.File("ttyACM21"));
     First.Unplug();
     Port.SetActive(true);
     EXPECT_EQ(Port.Status(), cpsOpenError);
