@@ -210,6 +210,7 @@ TEST_F(FaultTest, APortHeldByAnotherProcessIsReportedBusyAndNeverWritten) {
     int status = 0;
     ASSERT_EQ(::waitpid(holder, &status, 0), holder);
     ::close(ready[0]);
+    Loop.Advance(5000);  // the next port check finds the port free
     EXPECT_TRUE(WaitForState(psConnected)) << Describe(panel);
     ExpectOnlyRuleCommands(panel);
 }
