@@ -118,7 +118,9 @@ public:
         if (!port.Valid()) return failure;
         if (const int error = ApplyDcb(port.Get(), Drv.DCB)) return PortFailure(error, path);
         DropModemLines(port.Get());
-        tcflush(port.Get(), TCIOFLUSH);
+        // Stale input only: close has already drained or dropped our output, and on a
+        // pseudo-terminal an output flush would discard what the device has yet to read.
+        tcflush(port.Get(), TCIFLUSH);
         TUniqueFd wake(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
         if (!wake.Valid()) return PortFailure(errno, path);
         // Set last: on a pseudo-terminal it outlives the descriptor unless cleared.

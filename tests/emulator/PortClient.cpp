@@ -1,5 +1,6 @@
 #include "PortClient.h"
 
+#include <errno.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <poll.h>
@@ -79,7 +80,10 @@ bool PortClient::WaitHangUp(std::chrono::milliseconds timeout) {
         if (::poll(&fd, 1, RemainingMs(deadline)) <= 0) return false;
         if (fd.revents & POLLHUP) return true;
         char buffer[512];
-        if (::read(FFd, buffer, sizeof buffer) <= 0) return false;
+        const ssize_t n = ::read(FFd, buffer, sizeof buffer);
+        // A hang-up that comes between the poll and the read shows in the read.
+        if (n == 0 || (n < 0 && errno == EIO)) return true;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
     }
 }
 

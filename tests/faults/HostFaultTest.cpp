@@ -83,6 +83,7 @@ TEST_P(UnreadableRootTest, NoPortIsFoundAndNothingSpins) {
     EXPECT_TRUE(panel.Record().ReceivedTexts().empty());
 
     Configure("[Linux]\nDeviceRoot=" + Root + "\n");
+    Loop.Advance(5000);  // the next port check looks under the good root
     EXPECT_TRUE(WaitForState(psConnected)) << Describe(panel);
     ExpectOnlyRuleCommands(panel);
 }
@@ -212,6 +213,7 @@ TEST_F(FaultTest, APortHeldByAnotherProcessIsReportedBusyAndNeverWritten) {
     int status = 0;
     ASSERT_EQ(::waitpid(holder, &status, 0), holder);
     ::close(ready[0]);
+    Loop.Advance(5000);  // the next port check finds the port free
     EXPECT_TRUE(WaitForState(psConnected)) << Describe(panel);
     ExpectOnlyRuleCommands(panel);
 }

@@ -90,6 +90,22 @@ TEST_F(ComPortDrvPtyTest, APortWhoseDeviceWentIsLostUntilClosed) {
     CommDrvClose(CommDrv);
 }
 
+TEST_F(ComPortDrvPtyTest, BytesWrittenBeforeCloseSurviveAnOpenBeforeTheDeviceReadThem) {
+    // A panel that stays plugged in after "reset" is found and opened again at
+    // once; the open must not discard the command that the panel has not read yet.
+    const int held = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(held, 0);
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    const std::string command = "reset\r\n";
+    ASSERT_EQ(CommDrvWrite(CommDrv, reinterpret_cast<const uint8_t*>(command.data()),
+                           static_cast<uint32_t>(command.size())),
+              command.size());
+    CommDrvClose(CommDrv);
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    EXPECT_EQ(Pty.ReadSent(command.size(), 1000), command);
+    ::close(held);
+}
+
 TEST_F(ComPortDrvPtyTest, CloseEndsTheReaderSoNoneSurvivesAReopen) {
     // A first open and close lets a sanitizer start its own helper thread before counting.
     ASSERT_TRUE(CommDrvOpen(CommDrv));

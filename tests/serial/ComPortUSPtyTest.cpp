@@ -6,6 +6,7 @@
 
 #include "FakeMessageLoop.h"
 #include "PtyPort.h"
+#include "TempDir.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {
@@ -31,11 +32,14 @@ protected:
     }
     ~ComPortUSPtyTest() override { Port.SetActive(false); }
 
-    // Waits in real time for the reader, then lets the user-interface thread run.
+    // Waits in real time for the reader to store all Count bytes, then runs the
+    // user-interface thread until the data event came: the reader posts the
+    // timer's arming only after it raised the count.
     bool Arrived(uint32_t Count) {
-        if (!WaitFor([&] { return Port.ReceivedBytes() >= Count; })) return false;
-        Loop.Advance(10);
-        return true;
+        return WaitFor([&] { return Port.ReceivedBytes() >= Count; }) && WaitFor([&] {
+                   Loop.Advance(10);
+                   return DataEvents > 0;
+               });
     }
 
     PtyPort First{21};
@@ -76,6 +80,9 @@ TEST_F(ComPortUSPtyTest, APortChangeWhileActiveMovesToTheNewDevice) {
 }
 
 TEST_F(ComPortUSPtyTest, AGoneDeviceGivesOpenErrorAndOneUnpluggedWhileOpenClosesCleanly) {
+    // Unplugged, its node is gone; not the freed terminal's own path, whose number another program may take at once.
+    TempDir dir;
+    Paths.Add(First.PortNumber(), dir.File("ttyACM21"));
     First.Unplug();
     Port.SetActive(true);
     EXPECT_EQ(Port.Status(), cpsOpenError);

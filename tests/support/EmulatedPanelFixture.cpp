@@ -37,12 +37,18 @@ emu::PanelEmulator& EmulatedPanelTest::AddDevice(const emu::PanelOptions& option
 }
 
 bool EmulatedPanelTest::Pump(const std::function<bool()>& pred, std::chrono::milliseconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    const uint64_t startMs = Loop.ElapsedMs();
     for (;;) {
         Loop.RunPending();
         if (pred()) return true;
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        Loop.Advance(1);
+        const auto passed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        if (passed > limit) return false;
+        // At least as fast as real time: on a loaded machine this thread wakes late, and
+        // timers the awaited event depends on (the port check) must still fall due in time.
+        const uint64_t pace = startMs + static_cast<uint64_t>(passed.count());
+        Loop.Advance(pace > Loop.ElapsedMs() + 1 ? pace - Loop.ElapsedMs() : 1);
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
 }
