@@ -109,7 +109,8 @@ void ExpectLayoutAt(const TWin32MainWindow& window, UINT dpi) {
         EXPECT_TRUE(EqualRect(&bounds, &expected)) << label.Name << " at " << dpi;
         // The line pitch scales too, and every label keeps room for as many lines as it had at 96 dots per inch.
         EXPECT_NEAR(drawn.LineHeight(), 13.0 * dpi / 96, 1.0) << label.Name << " at " << dpi;
-        EXPECT_EQ((bounds.bottom - bounds.top) / drawn.LineHeight(), label.Rect.Height / 13) << label.Name << " at " << dpi;
+        EXPECT_EQ((bounds.bottom - bounds.top) / drawn.LineHeight(), label.Rect.Height / 13)
+            << label.Name << " at " << dpi;
     }
 }
 

@@ -30,8 +30,8 @@ int LineHeight(UINT dpi) { return ScaledDown(TWin32FormattedLabel::kLineHeight, 
 COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
 HFONT CreateWindowFont(int weight, UINT dpi) {
-    return CreateFontW(-ScaledDown(kFontHeight, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
+    return CreateFontW(-ScaledDown(kFontHeight, dpi), 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Tahoma");
 }
 
 void RegisterClasses(WNDPROC windowProc, WNDPROC panelProc) {
@@ -299,7 +299,8 @@ LRESULT TWin32MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARA
         return 0;
     }
     case WM_GETDPISCALEDSIZE: {
-        // The exact outer size at the new density, so that the system's suggested rectangle keeps the layout's client area.
+        // The exact outer size at the new density: the system's suggested
+        // rectangle then keeps the layout's client area.
         *reinterpret_cast<SIZE*>(lParam) = OuterSize(ClientSize(LOWORD(wParam)), LOWORD(wParam));
         return TRUE;
     }
