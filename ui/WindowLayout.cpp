@@ -2,6 +2,18 @@
 
 namespace zorv {
 
+int ScaleToDpi(int value, int dpi) {
+    const long long scaled = static_cast<long long>(value) * dpi;
+    const long long half = kDesignDpi / 2;
+    return static_cast<int>(scaled >= 0 ? (scaled + half) / kDesignDpi : -((-scaled + half) / kDesignDpi));
+}
+
+TLayoutRect ScaleToDpi(const TLayoutRect& rect, int dpi) {
+    const int left = ScaleToDpi(rect.Left, dpi);
+    const int top = ScaleToDpi(rect.Top, dpi);
+    return {left, top, ScaleToDpi(rect.Left + rect.Width, dpi) - left, ScaleToDpi(rect.Top + rect.Height, dpi) - top};
+}
+
 const TLabelLayout kLabelLayout[kLabelCount] = {
     {TLabelId::ProgrammStateInfo, "ProgrammStateInfoLabel", TLayoutParent::Window, {30, 290, 290, 42},
      "Строка 1<BR>Строка 2<BR>Строка 3"},

@@ -22,6 +22,15 @@ constexpr TLayoutRect kPanelRect{0, 430, 640, 63};
 // RGB #F3F5F6, the information panel's background.
 constexpr uint32_t kPanelColor = 0xF3F5F6;
 
+// The table is drawn at 96 dots per inch; a screen of another density scales it.
+constexpr int kDesignDpi = 96;
+
+// A length or coordinate at dpi, rounded to the nearest pixel (halves away from zero).
+int ScaleToDpi(int value, int dpi);
+// A rectangle at dpi: its edges are scaled, not its size, so that rectangles
+// which touch in the table (the picture and the panel) still touch.
+TLayoutRect ScaleToDpi(const TLayoutRect& rect, int dpi);
+
 enum class TLayoutParent { Window, Panel };
 
 struct TLabelLayout {

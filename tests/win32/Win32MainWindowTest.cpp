@@ -2,14 +2,18 @@
 #include <windows.h>
 #include <dbt.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
 #include <stdexcept>
+#include <unordered_set>
 #include <vector>
 
 #include "discovery/DeviceSourceWin32.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/Cp1251.h"
 #include "ui/WindowLayout.h"
+#include "ui/win32/Win32Dpi.h"
 #include "ui/win32/Win32MainWindow.h"
 #include "ui/win32/Win32MessageLoop.h"
 
@@ -76,16 +80,54 @@ RECT ChildRect(HWND parent, HWND child) {
     return r;
 }
 
-class Win32MainWindowTest : public ::testing::Test {
+RECT ScaledRect(const TLayoutRect& rect, UINT dpi) {
+    const TLayoutRect r = ScaleToDpi(rect, static_cast<int>(dpi));
+    return RECT{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height};
+}
+
+// The client area, the buttons and the panel are the layout table's at dpi.
+void ExpectLayoutAt(const TWin32MainWindow& window, UINT dpi) {
+    const HWND w = window.Handle();
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, ScaleToDpi(kClientWidth, static_cast<int>(dpi))) << dpi;
+    EXPECT_EQ(client.bottom, ScaleToDpi(kClientHeight, static_cast<int>(dpi))) << dpi;
+    auto expectRect = [&](HWND child, const TLayoutRect& layout) {
+        const RECT r = ChildRect(w, child);
+        const RECT expected = ScaledRect(layout, dpi);
+        EXPECT_EQ(r.left, expected.left) << dpi;
+        EXPECT_EQ(r.top, expected.top) << dpi;
+        EXPECT_EQ(r.right, expected.right) << dpi;
+        EXPECT_EQ(r.bottom, expected.bottom) << dpi;
+    };
+    for (const TButtonLayout& button : kButtonLayout) expectRect(window.Button(button.Id), button.Rect);
+    expectRect(window.Panel(), kPanelRect);
+    for (const TLabelLayout& label : kLabelLayout) {
+        const TWin32FormattedLabel& drawn = window.Label(label.Id);
+        const RECT bounds = drawn.Bounds();
+        const RECT expected = ScaledRect(label.Rect, dpi);
+        EXPECT_TRUE(EqualRect(&bounds, &expected)) << label.Name << " at " << dpi;
+        // The line pitch scales too, and every label keeps room for as many lines as it had at 96 dots per inch.
+        EXPECT_NEAR(drawn.LineHeight(), 13.0 * dpi / 96, 1.0) << label.Name << " at " << dpi;
+        EXPECT_EQ((bounds.bottom - bounds.top) / drawn.LineHeight(), label.Rect.Height / 13)
+            << label.Name << " at " << dpi;
+    }
+}
+
+// The window built at the screen density of the parameter, in dots per inch.
+class Win32MainWindowTest : public ::testing::TestWithParam<UINT> {
 protected:
     TWin32MessageLoop loop;
-    TWin32MainWindow window;
+    TWin32MainWindow window{GetParam()};
 
+    int Scaled(int value) const { return ScaleToDpi(value, static_cast<int>(GetParam())); }
+    RECT Scaled(const TLayoutRect& rect) const { return ScaledRect(rect, GetParam()); }
     TPicture Surface() {
-        return TPicture(640, 430, [&](HDC dc) { window.PaintWindow(dc); });
+        return TPicture(Scaled(640), Scaled(430), [&](HDC dc) { window.PaintWindow(dc); });
     }
     TPicture Panel() {
-        return TPicture(640, 63, [&](HDC dc) { window.PaintPanel(dc); });
+        const RECT panel = Scaled(kPanelRect);
+        return TPicture(panel.right - panel.left, panel.bottom - panel.top, [&](HDC dc) { window.PaintPanel(dc); });
     }
     void ClearLabels() {
         for (TLabelId id : {TLabelId::ProgrammStateInfo, TLabelId::UserActionInfo, TLabelId::ObjectsTitle,
@@ -95,16 +137,17 @@ protected:
     }
 };
 
-TEST_F(Win32MainWindowTest, FixedFrameWithSystemMenuAndMinimiseOnly) {
+TEST_P(Win32MainWindowTest, FixedFrameWithSystemMenuAndMinimiseOnly) {
     const LONG style = GetWindowLongW(window.Handle(), GWL_STYLE);
     EXPECT_TRUE(style & WS_SYSMENU);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_FALSE(style & WS_MAXIMIZEBOX);
     EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_EQ(window.Dpi(), GetParam());
     RECT client{};
     GetClientRect(window.Handle(), &client);
-    EXPECT_EQ(client.right, 640);
-    EXPECT_EQ(client.bottom, 493);
+    EXPECT_EQ(client.right, Scaled(640));
+    EXPECT_EQ(client.bottom, Scaled(493));
 
     RECT outer{};
     GetWindowRect(window.Handle(), &outer);
@@ -117,29 +160,18 @@ TEST_F(Win32MainWindowTest, FixedFrameWithSystemMenuAndMinimiseOnly) {
     EXPECT_FALSE(IsWindowVisible(window.Handle()));  // until the start timer shows it
 }
 
-TEST_F(Win32MainWindowTest, ButtonsAndPanelStandWhereTheLayoutPutsThemInTabOrder) {
+TEST_P(Win32MainWindowTest, ButtonsAndPanelStandWhereTheLayoutPutsThemInTabOrder) {
     const HWND w = window.Handle();
-    auto expectRect = [&](HWND child, RECT expected) {
-        const RECT r = ChildRect(w, child);
-        EXPECT_EQ(r.left, expected.left);
-        EXPECT_EQ(r.top, expected.top);
-        EXPECT_EQ(r.right, expected.right);
-        EXPECT_EQ(r.bottom, expected.bottom);
-    };
-    auto asRect = [](const TLayoutRect& r) { return RECT{r.Left, r.Top, r.Left + r.Width, r.Top + r.Height}; };
+    ExpectLayoutAt(window, GetParam());
     std::vector<TButtonId> order;
-    for (const TButtonLayout& button : kButtonLayout) {
-        expectRect(window.Button(button.Id), asRect(button.Rect));
-        order.push_back(button.Id);
-    }
-    expectRect(window.Panel(), asRect(kPanelRect));
+    for (const TButtonLayout& button : kButtonLayout) order.push_back(button.Id);
     order.push_back(order.front());
     for (size_t i = 0; i + 1 < order.size(); ++i)
         EXPECT_EQ(GetNextDlgTabItem(w, window.Button(order[i]), FALSE), window.Button(order[i + 1])) << i;
     for (TButtonId id : order) EXPECT_FALSE(GetWindowLongW(window.Button(id), GWL_STYLE) & BS_DEFPUSHBUTTON);
 }
 
-TEST_F(Win32MainWindowTest, TextsArriveAsWindows1251AndShowAsUnicode) {
+TEST_P(Win32MainWindowTest, TextsArriveAsWindows1251AndShowAsUnicode) {
     window.SetButtonCaption(TButtonId::MoneyFull, Ansi("Услуги оплачены"));
     window.SetCaption(Ansi("Зорв GSM: демонстрация работы. Версия 1.0.1"));
     wchar_t text[128] = {};
@@ -155,7 +187,7 @@ TEST_F(Win32MainWindowTest, TextsArriveAsWindows1251AndShowAsUnicode) {
     EXPECT_EQ(window.Label(TLabelId::ObjectsValue).Markup(), Ansi("<B>1234</B>"));
 }
 
-TEST_F(Win32MainWindowTest, ClicksRunTheirHandlersAndTheirExceptionsAreOnlyHandedOn) {
+TEST_P(Win32MainWindowTest, ClicksRunTheirHandlersAndTheirExceptionsAreOnlyHandedOn) {
     int clicks = 0;
     window.SetButtonHandler(TButtonId::StartDemo, [&] { ++clicks; });
     window.SetButtonHandler(TButtonId::MoneyOff, [] { throw std::runtime_error("click"); });
@@ -169,7 +201,7 @@ TEST_F(Win32MainWindowTest, ClicksRunTheirHandlersAndTheirExceptionsAreOnlyHande
     EXPECT_EQ(caught, std::vector<std::string>{"click"});
 }
 
-TEST_F(Win32MainWindowTest, DeviceChangesReachTheDeviceSourceWithKindAndDeviceType) {
+TEST_P(Win32MainWindowTest, DeviceChangesReachTheDeviceSourceWithKindAndDeviceType) {
     TDeviceSourceWin32 devices(window.Handle());
     window.SetDeviceChangeHandler([&](WPARAM w, LPARAM l) { devices.HandleDeviceChange(w, l); });
     std::vector<TDeviceChangeMessage> seen;
@@ -189,7 +221,7 @@ TEST_F(Win32MainWindowTest, DeviceChangesReachTheDeviceSourceWithKindAndDeviceTy
     EXPECT_EQ(seen[2].DeviceType, 0u);
 }
 
-TEST_F(Win32MainWindowTest, EmptyLabelsShowThePictureUnchangedFromTheTopLeftCorner) {
+TEST_P(Win32MainWindowTest, EmptyLabelsShowThePictureFromTheTopLeftCornerAtTheScale) {
     ClearLabels();
     const TPicture surface = Surface();
     const HANDLE image = LoadImageW(GetModuleHandleW(nullptr), L"BACKGROUND", IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
@@ -202,60 +234,120 @@ TEST_F(Win32MainWindowTest, EmptyLabelsShowThePictureUnchangedFromTheTopLeftCorn
         DeleteDC(source);
     });
     DeleteObject(image);
-    EXPECT_EQ(surface.Count({0, 0, 640, 430}, [](COLORREF) { return true; }), 640 * 430);
-    int differences = 0;
+    const int dpi = static_cast<int>(GetParam());
+    if (dpi == kDesignDpi) {
+        int differences = 0;
+        for (int y = 0; y < 430; ++y)
+            for (int x = 0; x < 640; ++x) differences += surface.At(x, y) != picture.At(x, y) ? 1 : 0;
+        EXPECT_EQ(differences, 0);
+        return;
+    }
+    // Scaled: each pixel close to the one of the picture it comes from, and
+    // edges softened into colours the picture does not have, not stepped.
+    std::unordered_set<COLORREF> colours;
     for (int y = 0; y < 430; ++y)
-        for (int x = 0; x < 640; ++x) differences += surface.At(x, y) != picture.At(x, y) ? 1 : 0;
-    EXPECT_EQ(differences, 0);
+        for (int x = 0; x < 640; ++x) colours.insert(picture.At(x, y));
+    int distant = 0;
+    int blended = 0;
+    for (int y = 0; y < surface.Height(); ++y) {
+        for (int x = 0; x < surface.Width(); ++x) {
+            const COLORREF drawn = surface.At(x, y);
+            const COLORREF from = picture.At(std::min(639, x * kDesignDpi / dpi), std::min(429, y * kDesignDpi / dpi));
+            const int difference = std::abs(GetRValue(drawn) - GetRValue(from)) +
+                                   std::abs(GetGValue(drawn) - GetGValue(from)) +
+                                   std::abs(GetBValue(drawn) - GetBValue(from));
+            distant += difference > 96 ? 1 : 0;
+            blended += colours.count(drawn) ? 0 : 1;
+        }
+    }
+    const int pixels = surface.Width() * surface.Height();
+    EXPECT_LT(distant, pixels / 20);
+    EXPECT_GT(blended, pixels / 100);
 }
 
-TEST_F(Win32MainWindowTest, StateTextIsWhiteOverThePictureAndKeepsToThreeLines) {
+TEST_P(Win32MainWindowTest, StateTextIsWhiteOverThePictureAndKeepsToThreeLines) {
     ClearLabels();
     const TPicture before = Surface();
     window.SetLabelText(TLabelId::ProgrammStateInfo,
                         Ansi("Первая<BR>Вторая<BR>Третья<BR>Четвёртая строка, которой нет места"));
     const TPicture after = Surface();
-    const RECT label{30, 290, 320, 332};
+    const RECT label = Scaled(kLabelLayout[0].Rect);
     EXPECT_GT(after.Count(label, White), 50);
-    // The fourth line would start at 290 + 3 * 13 = 329.
+    // The fourth line would start three lines below the top: at 290 + 3 * 13 = 329 at 96 dots per inch.
+    const int fourthLine = label.top + 3 * window.Label(TLabelId::ProgrammStateInfo).LineHeight();
     int changedBelowThirdLine = 0;
     int changedOutside = 0;
-    for (int y = 0; y < 430; ++y) {
-        for (int x = 0; x < 640; ++x) {
+    for (int y = 0; y < after.Height(); ++y) {
+        for (int x = 0; x < after.Width(); ++x) {
             if (after.At(x, y) == before.At(x, y)) continue;
             const bool inLabel = x >= label.left && x < label.right && y >= label.top && y < label.bottom;
             changedOutside += inLabel ? 0 : 1;
-            changedBelowThirdLine += inLabel && y >= 329 ? 1 : 0;
+            changedBelowThirdLine += inLabel && y >= fourthLine ? 1 : 0;
         }
     }
     EXPECT_EQ(changedOutside, 0);
     EXPECT_EQ(changedBelowThirdLine, 0);
 }
 
-TEST_F(Win32MainWindowTest, PanelTakesItsColourAndGreyTextStaysGrey) {
+TEST_P(Win32MainWindowTest, PanelTakesItsColourAndGreyTextStaysGrey) {
     ClearLabels();
     window.SetPanelColor(kPanelColor);
     const TPicture empty = Panel();
-    EXPECT_EQ(empty.Count({0, 0, 640, 63}, [](COLORREF c) { return c == kPanel; }), 640 * 63);
+    EXPECT_EQ(empty.Count({0, 0, empty.Width(), empty.Height()}, [](COLORREF c) { return c == kPanel; }),
+              empty.Width() * empty.Height());
 
     window.SetLabelText(TLabelId::ObjectsValue, Ansi("<FONT color=\"#96938D\">—— 1234 ——</FONT>"));
     window.SetLabelText(TLabelId::ObjectsTitle, Ansi("<B>Объекты</B>"));
     const TPicture drawn = Panel();
-    const RECT value{30, 33, 145, 46};
+    const RECT value = Scaled(kLabelLayout[5].Rect);
     const int ink = drawn.Count(value, [](COLORREF c) { return c != kPanel; });
     EXPECT_GT(ink, 10);
     EXPECT_EQ(drawn.Count(value, GreyOrBlend), ink);
     EXPECT_GT(drawn.Count(value, [](COLORREF c) { return c == kGrey; }), 0);
-    EXPECT_GT(drawn.Count({30, 16, 105, 29}, Dark), 10);
+    EXPECT_GT(drawn.Count(Scaled(kLabelLayout[2].Rect), Dark), 10);
 }
 
-TEST_F(Win32MainWindowTest, CloseEndsTheMessageLoop) {
+TEST_P(Win32MainWindowTest, CloseEndsTheMessageLoop) {
     window.Show();
     EXPECT_TRUE(IsWindowVisible(window.Handle()));
     window.Close();
     EXPECT_TRUE(IsWindow(window.Handle()));  // closed later, from the loop
     EXPECT_EQ(loop.Run(), 0);
     EXPECT_FALSE(IsWindow(window.Handle()));
+}
+
+// A move to a monitor of another scale: the window tells the outer size that
+// keeps the layout's client area, then takes the suggested rectangle.
+TEST_P(Win32MainWindowTest, FollowsAMoveToAMonitorOfAnotherScale) {
+    for (UINT dpi : {96u, 120u, 144u, 192u, GetParam()}) {
+        SIZE outer{};
+        EXPECT_TRUE(SendMessageW(window.Handle(), WM_GETDPISCALEDSIZE, MAKEWPARAM(dpi, dpi),
+                                 reinterpret_cast<LPARAM>(&outer)));
+        EXPECT_GT(outer.cx, ScaleToDpi(kClientWidth, static_cast<int>(dpi))) << dpi;
+        EXPECT_GT(outer.cy, ScaleToDpi(kClientHeight, static_cast<int>(dpi))) << dpi;
+        // This process is not aware of densities, so its frame keeps its size: the
+        // window takes the suggested place and keeps its client area whatever the frame.
+        RECT suggested{40, 30, 40 + outer.cx, 30 + outer.cy};
+        SendMessageW(window.Handle(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(window.Dpi(), dpi);
+        RECT placed{};
+        GetWindowRect(window.Handle(), &placed);
+        EXPECT_EQ(placed.left, suggested.left) << dpi;
+        EXPECT_EQ(placed.top, suggested.top) << dpi;
+        ExpectLayoutAt(window, dpi);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, Win32MainWindowTest, ::testing::Values(96u, 120u, 144u, 192u),
+                         [](const ::testing::TestParamInfo<UINT>& info) { return std::to_string(info.param); });
+
+// Built without a density, the window takes its monitor's: 96 dots per inch
+// under Wine's defaults, 144 with LogPixels at 144 in a process aware of it.
+TEST(Win32MainWindowDpi, OpensAtTheScaleOfItsMonitor) {
+    TWin32MessageLoop loop;
+    TWin32MainWindow window;
+    EXPECT_EQ(window.Dpi(), WindowDpi(window.Handle()));
+    ExpectLayoutAt(window, window.Dpi());
 }
 
 }  // namespace

@@ -60,5 +60,17 @@ TEST(Win32Resources, ManifestAsksForCommonControlsSix) {
     EXPECT_NE(xml.find("version=\"6.0.0.0\""), std::string::npos);
 }
 
+// Without these Windows stretches the window's bitmap, and Windows 8.1 and later take the program for a Vista one.
+TEST(Win32Resources, ManifestDeclaresPerMonitorScalingAndWindowsSevenToEleven) {
+    const HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(nullptr, manifest)));
+    const std::string xml(text, SizeofResource(nullptr, manifest));
+    for (const char* entry : {">PerMonitorV2, PerMonitor</dpiAwareness>", ">true/pm</dpiAware>",
+                              "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+                              "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"})
+        EXPECT_NE(xml.find(entry), std::string::npos) << entry;
+}
+
 }  // namespace
 }  // namespace zorv

@@ -11,8 +11,13 @@ COLORREF ToColorRef(uint32_t rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 
 
 }  // namespace
 
-TWin32FormattedLabel::TWin32FormattedLabel(const RECT& bounds, COLORREF textColor)
-    : FBounds(bounds), FTextColor(textColor), FLines(ParseMarkup("")) {}
+TWin32FormattedLabel::TWin32FormattedLabel(const RECT& bounds, int lineHeight, COLORREF textColor)
+    : FBounds(bounds), FLineHeight(lineHeight), FTextColor(textColor), FLines(ParseMarkup("")) {}
+
+void TWin32FormattedLabel::Place(const RECT& bounds, int lineHeight) {
+    FBounds = bounds;
+    FLineHeight = lineHeight;
+}
 
 void TWin32FormattedLabel::SetMarkup(HWND parent, const std::string& markup) {
     FLines = ParseMarkup(markup);
@@ -31,7 +36,7 @@ void TWin32FormattedLabel::Paint(HDC dc, HFONT regular, HFONT bold) const {
     };
     const int width = FBounds.right - FBounds.left;
     const int height = FBounds.bottom - FBounds.top;
-    const std::vector<TLaidOutLine> lines = BreakLines(FLines, width, measure, LinesThatFit(height, kLineHeight));
+    const std::vector<TLaidOutLine> lines = BreakLines(FLines, width, measure, LinesThatFit(height, FLineHeight));
 
     SetBkMode(dc, TRANSPARENT);
     SetTextAlign(dc, TA_LEFT | TA_TOP | TA_NOUPDATECP);
@@ -46,7 +51,7 @@ void TWin32FormattedLabel::Paint(HDC dc, HFONT regular, HFONT bold) const {
             ExtTextOutW(dc, FBounds.left + placed.X, top, ETO_CLIPPED, &FBounds, wide.c_str(),
                         static_cast<UINT>(wide.size()), nullptr);
         }
-        top += kLineHeight;
+        top += FLineHeight;
     }
 }
 

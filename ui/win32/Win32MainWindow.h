@@ -18,12 +18,16 @@ namespace zorv {
 
 class TWin32MainWindow : public IMainView {
 public:
-    TWin32MainWindow();  // created hidden, on the user-interface thread
+    // Created hidden, on the user-interface thread, at the scale of the monitor it opens on.
+    TWin32MainWindow();
+    // The same at a given density in dots per inch, until the window moves to a monitor of another.
+    explicit TWin32MainWindow(UINT dpi);
     ~TWin32MainWindow() override;
     TWin32MainWindow(const TWin32MainWindow&) = delete;
     TWin32MainWindow& operator=(const TWin32MainWindow&) = delete;
 
     HWND Handle() const { return FWindow; }
+    UINT Dpi() const { return FDpi; }
     HWND Button(TButtonId button) const;
     HWND Panel() const { return FPanel; }
     const TWin32FormattedLabel& Label(TLabelId label) const;
@@ -55,11 +59,18 @@ private:
     void CreateButton(const TButtonLayout& layout);
     void AddLabel(const TLabelLayout& layout, COLORREF color);
     HWND LabelParent(TLabelId id) const;
+    RECT Scaled(const TLayoutRect& rect) const;
+    // Fonts, sizes and every rectangle at another density; FitClientArea then sizes the window.
+    void Rescale(UINT dpi);
+    // Sizes the window around the layout's client area at the current density.
+    void FitClientArea();
 
     static constexpr size_t kButtonCount = 5;
     static constexpr size_t kLabelCount = 8;
     HWND FWindow = nullptr;
     HWND FPanel = nullptr;
+    UINT FDpi;
+    SIZE FClientSize{};
     SIZE FOuterSize{};
     TFont FFont;
     TFont FBoldFont;
