@@ -34,14 +34,15 @@ TZorvGSMDemoMainForm::TZorvGSMDemoMainForm(const TFormSeams& Seams)
 
 TZorvGSMDemoMainForm::~TZorvGSMDemoMainForm() = default;
 
-void TZorvGSMDemoMainForm::StartOneShotTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*)) {
-    FOneShotTimers.push_back(FLoop.CreateTimer(IntervalMs, [this, Handler](ITimer* sender) { (this->*Handler)(sender); }, true));
+void TZorvGSMDemoMainForm::StartOneShotTimer(TTimerList& Timers, unsigned IntervalMs,
+                                             void (TZorvGSMDemoMainForm::*Handler)(ITimer*)) {
+    Timers.push_back(FLoop.CreateTimer(IntervalMs, [this, Handler](ITimer* sender) { (this->*Handler)(sender); }, true));
 }
 
-void TZorvGSMDemoMainForm::ReleaseOneShotTimer(ITimer* Sender) {
-    auto it = std::find_if(FOneShotTimers.begin(), FOneShotTimers.end(),
+void TZorvGSMDemoMainForm::ReleaseOneShotTimer(TTimerList& Timers, ITimer* Sender) {
+    auto it = std::find_if(Timers.begin(), Timers.end(),
                            [Sender](const std::unique_ptr<ITimer>& t) { return t.get() == Sender; });
-    if (it != FOneShotTimers.end()) FOneShotTimers.erase(it);
+    if (it != Timers.end()) Timers.erase(it);
 }
 
 }  // namespace zorv

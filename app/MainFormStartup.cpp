@@ -28,13 +28,13 @@ void TZorvGSMDemoMainForm::OnFormCreate() {
         RefreshComPorts(true);
         FSendCommandTimer = FLoop.CreateTimer(60000, [this](ITimer* Sender) { OnSendCommandTimer(Sender); }, false);
         SetApplicationExceptionHandler([this](const std::exception& E) { OnApplicationException(E); });
-        StartOneShotTimer(1, &TZorvGSMDemoMainForm::OnStartProgramTimer);
+        StartOneShotTimer(FOneShotTimers, 1, &TZorvGSMDemoMainForm::OnStartProgramTimer);
     });
 }
 
 void TZorvGSMDemoMainForm::OnStartProgramTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnStartProgramTimer", [&] {
-        if (Sender) ReleaseOneShotTimer(Sender);
+        if (Sender) ReleaseOneShotTimer(FOneShotTimers, Sender);
         CaptionsList = std::make_unique<TCaptionsList>(FResources);
         InitCaption();
         SetStartState();

@@ -78,6 +78,7 @@ public:
     // Device dialogue and reply dispatch.
     void OnComPortReceiveData(TComPortUS* Sender);
     std::string Bytes2String(const std::vector<uint8_t>& Bytes);
+    // Dispatches one reply line of the main firmware: to the running script, the login or the serial number.
     void NewString(const std::string& Line);
     void SendCommand(const std::string& Command);
     void OnComPortOpen(TComPortUS* Sender);
@@ -104,6 +105,7 @@ public:
     void InitCaption();
 
     // Port enumeration and device notifications.
+    // Subscribes to the system's device arrival and removal notifications.
     void CreateRegister();
     void OnDeviceChange(const TDeviceChangeMessage& Message);
     void OnCheckPortsTimer(ITimer* Sender);
@@ -116,8 +118,11 @@ public:
     static void NextToken(const std::string& Text, int32_t& Position, std::string& Token);
 
     // Port probing and connection.
+    // Creates the one buffered port with the panel's line settings and binds its events.
     void SetPortDefault();
     int32_t GetTestedPortNumber();
+    // No button calls it: connects the panel's port, or, while the main firmware answers, drops the
+    // connection (after "reset", an unplug or a lost port).
     void OnConnectButtonClick();
 
     // Components of the window.
@@ -162,14 +167,12 @@ public:
     std::string FIniFileName;
 
 private:
-    // Deferred steps: a timer that fires once and is released by its own handler.
-    void StartOneShotTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
-    void ReleaseOneShotTimer(ITimer* Sender);
-
-    // Deferred steps of one connection (the login and the protected-panel message): released by
-    // their own handler or, at the latest, when the connection ends.
-    void StartConnectionTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
-    void ReleaseConnectionTimer(ITimer* Sender);
+    // Deferred steps: a timer that fires once, kept in Timers until its own handler releases it.
+    // FOneShotTimers holds the program's; FConnectionTimers those of one connection (the login and
+    // the protected-panel message), which also go when the connection ends.
+    using TTimerList = std::vector<std::unique_ptr<ITimer>>;
+    void StartOneShotTimer(TTimerList& Timers, unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
+    static void ReleaseOneShotTimer(TTimerList& Timers, ITimer* Sender);
 
     // Every way of losing the port ends here: the port closes, the connection's deferred steps
     // go, and a script write that had not sent its "reset" is abandoned.
@@ -196,8 +199,8 @@ private:
     ICommBackend& FPorts;
     IResourceSource& FResources;
     TPortFailures FPortFailures;
-    std::vector<std::unique_ptr<ITimer>> FOneShotTimers;
-    std::vector<std::unique_ptr<ITimer>> FConnectionTimers;
+    TTimerList FOneShotTimers;
+    TTimerList FConnectionTimers;
     // The script watchdog gave up a command of the running write.
     bool FScriptUnanswered = false;
     // Counts the opens of the port: a step that waits can tell whether its connection outlived the wait.

@@ -1,6 +1,5 @@
 // Identification of the panel: firmware family and build, login with the
 // default password, and the serial number that gives the object number.
-#include <algorithm>
 #include <string>
 
 #include "app/ZorvGSMDemoMain.h"
@@ -31,17 +30,6 @@ std::string WrongPasswordMessage() {
 
 }  // namespace
 
-void TZorvGSMDemoMainForm::StartConnectionTimer(unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*)) {
-    FConnectionTimers.push_back(
-        FLoop.CreateTimer(IntervalMs, [this, Handler](ITimer* sender) { (this->*Handler)(sender); }, true));
-}
-
-void TZorvGSMDemoMainForm::ReleaseConnectionTimer(ITimer* Sender) {
-    auto it = std::find_if(FConnectionTimers.begin(), FConnectionTimers.end(),
-                           [Sender](const std::unique_ptr<ITimer>& t) { return t.get() == Sender; });
-    if (it != FConnectionTimers.end()) FConnectionTimers.erase(it);
-}
-
 void TZorvGSMDemoMainForm::CheckConnectedDevice() {
     Guarded("TZorvGSMDemoMainForm.CheckConnectedDevice", [&] {
         // Another hardware family is treated like no panel at all.
@@ -51,7 +39,7 @@ void TZorvGSMDemoMainForm::CheckConnectedDevice() {
         }
         const int32_t build = CompareBuildVersion(kMinimumBuild, FFirmwareVersion);
         if (build == kBuildSame || build == kBuildLater) {
-            StartConnectionTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnAskPasswordTimer);
+            StartOneShotTimer(FConnectionTimers, kLoginDelayMs, &TZorvGSMDemoMainForm::OnAskPasswordTimer);
         } else {
             FState = psWrongVersion;
         }
@@ -60,7 +48,7 @@ void TZorvGSMDemoMainForm::CheckConnectedDevice() {
 
 void TZorvGSMDemoMainForm::OnAskPasswordTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnAskPasswordTimer", [&] {
-        ReleaseConnectionTimer(Sender);
+        ReleaseOneShotTimer(FConnectionTimers, Sender);
         FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
         SendCommand(FCurrentCommand);
     });
@@ -68,12 +56,12 @@ void TZorvGSMDemoMainForm::OnAskPasswordTimer(ITimer* Sender) {
 
 void TZorvGSMDemoMainForm::StartWrongPasswordTimer() {
     Guarded("TZorvGSMDemoMainForm.StartWrongPasswordTimer",
-            [&] { StartConnectionTimer(kLoginDelayMs, &TZorvGSMDemoMainForm::OnWrongPasswordTimer); });
+            [&] { StartOneShotTimer(FConnectionTimers, kLoginDelayMs, &TZorvGSMDemoMainForm::OnWrongPasswordTimer); });
 }
 
 void TZorvGSMDemoMainForm::OnWrongPasswordTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnWrongPasswordTimer", [&] {
-        ReleaseConnectionTimer(Sender);
+        ReleaseOneShotTimer(FConnectionTimers, Sender);
         ShowMessageBox(WrongPasswordMessage(), kErrorMessageFlags);
     });
 }
