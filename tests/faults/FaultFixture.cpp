@@ -7,26 +7,14 @@
 #include <sstream>
 #include <thread>
 
+#include "ScriptLines.h"
 #include "StateViews.h"
-#include "dialogue/CommandsList.h"
-#include "foundation/Resources.h"
 #include "ui/CaptionsList.h"
 
 namespace zorv::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-void AddScript(std::set<std::string>& commands, TCommandsList& list) {
-    std::string command, reply;
-    while (list.GetNextCommand(command, reply)) commands.insert(command);
-}
-
-bool IsTimeCommand(const std::string& line) {
-    if (line.compare(0, 5, "TIME=") != 0 || line.size() == 5) return false;
-    const size_t digits = line[5] == '-' ? 6 : 5;
-    return digits < line.size() && line.find_first_not_of("0123456789", digits) == std::string::npos;
-}
 
 }  // namespace
 
@@ -75,13 +63,8 @@ std::set<std::string> FaultTest::RuleCommands(int32_t objectNumber) const {
     std::set<std::string> commands = {"",         "VERSION?",      "START_MAIN",    "AUTH=7653",
                                       "KVELT_SN?", "ARM_ALLOWED=2", "ARM_ALLOWED=3", "ARM_ALLOWED=0",
                                       "ARM_IGNORE_TAMPER=1"};
-    TCommandsList demo(BuiltInResources());
-    demo.InitStartCmd();
-    demo.InitAccount(static_cast<uint32_t>(objectNumber));
-    AddScript(commands, demo);
-    TCommandsList factory(BuiltInResources());
-    factory.InitEndCmd();
-    AddScript(commands, factory);
+    for (const bool demo : {true, false})
+        for (const auto& line : ScriptLines(demo, objectNumber)) commands.insert(line);
     return commands;
 }
 

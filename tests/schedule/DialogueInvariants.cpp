@@ -3,30 +3,12 @@
 #include <algorithm>
 
 #include "StateViews.h"
-#include "dialogue/CommandsList.h"
-#include "foundation/Resources.h"
+#include "ScriptLines.h"
 #include "ui/CaptionsList.h"
 
 namespace zorv::test {
 namespace {
 
-std::vector<std::string> ScriptLines(bool demo, int32_t objectNumber) {
-    TCommandsList list(BuiltInResources());
-    if (demo) {
-        list.InitStartCmd();
-        list.InitAccount(static_cast<uint32_t>(objectNumber));
-    } else {
-        list.InitEndCmd();
-    }
-    std::vector<std::string> lines;
-    std::string command, reply;
-    while (list.GetNextCommand(command, reply)) lines.push_back(command);
-    return lines;
-}
-
-bool InDemonstration(TProgramState state) {
-    return state == psDemoLoaded || state == psMoneyLittle || state == psMoneyOff || state == psMoneyFull;
-}
 
 // What the panel received, answered and saw, in order.
 struct Step {
@@ -62,10 +44,8 @@ bool EndsWithScript(const std::vector<Step>& steps, size_t end, const std::vecto
 
 }  // namespace
 
-bool IsTimeCommand(const std::string& line) {
-    if (line.compare(0, 5, "TIME=") != 0 || line.size() == 5) return false;
-    const size_t digits = line[5] == '-' ? 6 : 5;
-    return digits < line.size() && line.find_first_not_of("0123456789", digits) == std::string::npos;
+bool InDemonstration(TProgramState state) {
+    return state == psDemoLoaded || state == psMoneyLittle || state == psMoneyOff || state == psMoneyFull;
 }
 
 DialogueInvariants::DialogueInvariants(const TZorvGSMDemoMainForm& form, const FakeMainView& view, LoopPanels& panels)

@@ -52,7 +52,7 @@ private:
     size_t FFactoryAt = 0;
 };
 
-// "TIME=" and a decimal count of seconds, as the program sends the panel clock.
-bool IsTimeCommand(const std::string& line);
+// The states in which the window shows the demonstration object.
+bool InDemonstration(TProgramState state);
 
 }  // namespace zorv::test

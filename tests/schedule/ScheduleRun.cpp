@@ -65,9 +65,6 @@ emu::PanelFault FaultKind(uint32_t arg) {
     return kFaults[arg % 4];
 }
 
-bool InDemonstration(TProgramState state) {
-    return state == psDemoLoaded || state == psMoneyLittle || state == psMoneyOff || state == psMoneyFull;
-}
 
 size_t CountLines(const std::string& text, const std::string& part) {
     size_t count = 0;
