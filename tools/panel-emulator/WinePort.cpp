@@ -47,7 +47,11 @@ void WinePort::Plug(const PseudoTerminal& terminal) {
     fs::remove(FPort.PortLink);
     fs::create_symlink(terminal.SlavePath(), FPort.PortLink);
     FRegistered = true;
-    if (!RunDeviceTool({"plug", FPortName, FInstancePath, FFriendlyName}))
+    // A Wine process can fail to start while the prefix's server is busy with another: try again.
+    bool plugged = false;
+    for (int attempt = 0; attempt < 3 && !plugged; ++attempt)
+        plugged = RunDeviceTool({"plug", FPortName, FInstancePath, FFriendlyName});
+    if (!plugged)
         throw std::runtime_error("the device tool could not plug in " + FPortName);
 }
 
