@@ -16,7 +16,7 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "discovery/SerialPort.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Resources.h"

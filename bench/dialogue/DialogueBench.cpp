@@ -15,7 +15,7 @@
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
 #include "TempDir.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "serial/ComPortUS.h"

@@ -22,12 +22,12 @@
 #include "FakeSysfsTree.h"
 #include "PanelEmulator.h"
 #include "TempDir.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "discovery/DeviceSourceLinux.h"
 #include "discovery/SerialPort.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendLinux.h"
-#include "ui/qt/QtMessageLoop.h"
+#include "frontends/qt/QtMessageLoop.h"
 
 namespace zorv {
 namespace {

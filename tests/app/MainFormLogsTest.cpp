@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "FormHarness.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
 #include "foundation/FilePaths.h"

@@ -12,7 +12,7 @@
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
 #include "DemoScript.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Exceptions.h"
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "FormHarness.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "foundation/ApplicationExceptions.h"
-#include "ui/qt/QtApplication.h"
+#include "frontends/qt/QtApplication.h"
 
 namespace zorv {
 namespace {

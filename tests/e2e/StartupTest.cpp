@@ -10,7 +10,7 @@
 #include "FakeMessageLoop.h"
 #include "FormHarness.h"
 #include "TextResources.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "foundation/ApplicationExceptions.h"

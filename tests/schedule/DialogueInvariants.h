@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "LoopPanel.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "FakeMainView.h"
 
 namespace zorv::test {

@@ -9,7 +9,7 @@
 #include "DialogueInvariants.h"
 #include "FormHarness.h"
 #include "LoopPanel.h"
-#include "app/FormButtons.h"
+#include "form/FormButtons.h"
 #include "foundation/Resources.h"
 
 namespace zorv::test {

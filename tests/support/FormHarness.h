@@ -9,7 +9,7 @@
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Resources.h"
 

@@ -15,11 +15,11 @@
 #include "FakeCommBackend.h"
 #include "FakeDeviceSource.h"
 #include "FakeMessageLoop.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Resources.h"
 #include "ui/WindowLayout.h"
-#include "ui/qt/QtMainWindow.h"
+#include "frontends/qt/QtMainWindow.h"
 
 // Fontconfig keeps what Qt's font database asked it for until the process ends;
 // the leak checker of sanitized builds is told that this is not a leak of ours.

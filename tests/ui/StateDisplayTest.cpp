@@ -2,7 +2,7 @@
 
 #include "CaptionsTestSupport.h"
 #include "FormHarness.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 
 namespace zorv {

@@ -8,7 +8,7 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "discovery/DeviceSourceWin32.h"
 #include "discovery/SerialPort.h"
 #include "foundation/Resources.h"

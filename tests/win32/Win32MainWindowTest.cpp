@@ -13,9 +13,9 @@
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/Cp1251.h"
 #include "ui/WindowLayout.h"
-#include "ui/win32/Win32Dpi.h"
-#include "ui/win32/Win32MainWindow.h"
-#include "ui/win32/Win32MessageLoop.h"
+#include "frontends/win32/Win32Dpi.h"
+#include "frontends/win32/Win32MainWindow.h"
+#include "frontends/win32/Win32MessageLoop.h"
 
 namespace zorv {
 namespace {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "foundation/ApplicationExceptions.h"
-#include "ui/win32/Win32MessageLoop.h"
+#include "frontends/win32/Win32MessageLoop.h"
 
 namespace zorv {
 namespace {

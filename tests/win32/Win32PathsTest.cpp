@@ -3,7 +3,7 @@
 
 #include "FormHarness.h"
 #include "TempDir.h"
-#include "app/ZorvGSMDemoMain.h"
+#include "form/ZorvGSMDemoMain.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Cp1251.h"
 #include "foundation/FilePaths.h"

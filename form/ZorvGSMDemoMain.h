@@ -1,0 +1,219 @@
+#pragma once
+// The main window: it holds the program's whole state. Its methods sit beside
+// this header, one file per subsystem:
+//   MainForm, MainFormStartup, MainFormLogs, ProgramTexts
+//       construction, configuration, logs, message box, start-up and shutdown
+//   MainFormDialogue, MainFormIdentification, MainFormScripts, MainFormConnectionEnd
+//       line assembly, reply dispatch, identification, script execution
+//   MainFormDiscovery, MainFormConnection
+//       port list, device notifications, connection
+//   MainFormStateDisplay, MainFormCaptions
+//       state display and captions
+// The window itself (Qt or Win32) only draws and forwards clicks through IMainView.
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogue/RingLineReader.h"
+#include "discovery/PortFailures.h"
+#include "foundation/MessageLoop.h"
+#include "ui/MainView.h"
+#include "ui/ProgramState.h"
+
+namespace zorv {
+
+class ICommBackend;
+class IResourceSource;
+class TComPortUS;
+class TCommandsList;
+class IDeviceSource;
+class IDeviceInfoSet;
+struct TSerialPort;
+struct TDeviceChangeMessage;
+
+using TSerialPortList = std::vector<std::unique_ptr<TSerialPort>>;
+
+// The default access password of the panel.
+extern const char kDefaultPassword[];
+
+// Title of every message box of the program (Windows-1251).
+std::string MessageBoxTitle();
+
+// Design-time caption of the window (Windows-1251); start-up appends a blank and the version.
+std::string DesignCaption();
+
+// What the user is told when the system refuses the panel's port for want of permission.
+std::string PortAccessMessage(const std::string& DevicePath);
+
+// What the form is handed: the window's message loop and view, and the
+// platform's devices, serial ports and resources. The program's main makes
+// them; tests hand in fakes.
+struct TFormSeams {
+    IMessageLoop& Loop;
+    IMainView& View;
+    IDeviceSource& Devices;
+    ICommBackend& Ports;
+    IResourceSource& Resources;
+};
+
+class TZorvGSMDemoMainForm {
+public:
+    explicit TZorvGSMDemoMainForm(const TFormSeams& Seams);
+    ~TZorvGSMDemoMainForm();
+    TZorvGSMDemoMainForm(const TZorvGSMDemoMainForm&) = delete;
+    TZorvGSMDemoMainForm& operator=(const TZorvGSMDemoMainForm&) = delete;
+
+    // Start-up and shutdown.
+    void OnFormCreate();
+    void OnStartProgramTimer(ITimer* Sender);
+    void OnFormDestroy();
+
+    // Configuration and logs.
+    void ReadIniFile();
+    void AddOutControllerLog(const std::string& Text);
+    void AddInpControllerLog(const std::string& Text);
+    void OnApplicationException(const std::exception& E);
+    void ShowMessageBox(const std::string& Text, unsigned Flags);
+    // The flags of every message the program shows: an OK button and the error icon (MB_ICONHAND).
+    static constexpr unsigned kErrorMessageFlags = 0x10;
+
+    // Device dialogue and reply dispatch.
+    void OnComPortReceiveData(TComPortUS* Sender);
+    std::string Bytes2String(const std::vector<uint8_t>& Bytes);
+    // Dispatches one reply line of the main firmware: to the running script, the login or the serial number.
+    void NewString(const std::string& Line);
+    void SendCommand(const std::string& Command);
+    void OnComPortOpen(TComPortUS* Sender);
+    void StartMain();
+
+    // Identification and password.
+    void CheckConnectedDevice();
+    void OnAskPasswordTimer(ITimer* Sender);
+    void StartWrongPasswordTimer();
+    void OnWrongPasswordTimer(ITimer* Sender);
+
+    // Script execution: the five buttons, the pump and its watchdog.
+    void OnStartDemoButtonClick();
+    void OnEndDemoButtonClick();
+    void OnMoneyLittleButtonClick();
+    void OnMoneyOffButtonClick();
+    void OnMoneyFullButtonClick();
+    void NextCommandFromList();
+    void OnSendCommandTimer(ITimer* Sender);
+
+    // State display and captions.
+    void ShowCurrentState();
+    void SetStartState();
+    void InitCaption();
+
+    // Port enumeration and device notifications.
+    // Subscribes to the system's device arrival and removal notifications.
+    void CreateRegister();
+    void OnDeviceChange(const TDeviceChangeMessage& Message);
+    void OnCheckPortsTimer(ITimer* Sender);
+    void RefreshComPorts(bool Arrival);
+    void ClearPortList();
+    void FillComPortsList();
+    void FillFriendlyNames();
+    void CheckComPortsEnabled();
+    std::string GetDeviceName(IDeviceInfoSet& DeviceInfoSet, uint32_t Index);
+    static void NextToken(const std::string& Text, int32_t& Position, std::string& Token);
+
+    // Port probing and connection.
+    // Creates the one buffered port with the panel's line settings and binds its events.
+    void SetPortDefault();
+    int32_t GetTestedPortNumber();
+    // No button calls it: connects the panel's port, or, while the main firmware answers, drops the
+    // connection (after "reset", an unplug or a lost port).
+    void OnConnectButtonClick();
+
+    // Components of the window.
+    TFormattedLabel ProgrammStateInfoLabel;
+    TFormattedLabel UserActionInfoLabel;
+    TFormattedLabel ObjectsTitleLabel;
+    TFormattedLabel CallCenterTitleLabel;
+    TFormattedLabel MyPlovikTitleLabel;
+    TFormattedLabel ObjectsValueLabel;
+    TFormattedLabel CallCenterValueLabel;
+    TFormattedLabel MyPlovikValueLabel;
+    TButton StartDemoButton;
+    TButton EndDemoButton;
+    TButton MoneyOffButton;
+    TButton MoneyLittleButton;
+    TButton MoneyFullButton;
+
+    // The program's state. Public so that tests and the window can read it.
+    std::unique_ptr<TComPortUS> FComPort;
+    std::unique_ptr<TSerialPortList> FPortList;
+    std::unique_ptr<ITimer> FCheckPortsTimer;
+    std::unique_ptr<ITimer> FSendCommandTimer;
+    std::unique_ptr<TCommandsList> FCommandsList;
+    TProgramState FState = psWaitConnect;
+    bool FMainFirmware = false;
+    int32_t FTestedPort = -1;
+    std::string FFirmwareVersion;
+    std::vector<uint8_t> FLineBuffer;
+    int32_t FLineLength = 0;
+    std::string FCurrentCommand;
+    std::string FExpectedReply;
+    bool FScriptRunning = false;
+    bool FLoadDemoPending = false;
+    bool FLoadFtdefPending = false;
+    bool FPasswordRequired = false;
+    int32_t FSerialNumber = -1;
+    int32_t FObjectNumber = 0;
+    bool FControllerLogEnabled = false;
+    std::string FControllerLogFileName;
+    std::string FDeviceRoot = "/";
+    // The configuration file: a portable program's until main names the one LocateProgramFiles found.
+    std::string FIniFileName;
+
+private:
+    // Deferred steps: a timer that fires once, kept in Timers until its own handler releases it.
+    // FOneShotTimers holds the program's; FConnectionTimers those of one connection (the login and
+    // the protected-panel message), which also go when the connection ends.
+    using TTimerList = std::vector<std::unique_ptr<ITimer>>;
+    void StartOneShotTimer(TTimerList& Timers, unsigned IntervalMs, void (TZorvGSMDemoMainForm::*Handler)(ITimer*));
+    static void ReleaseOneShotTimer(TTimerList& Timers, ITimer* Sender);
+
+    // Every way of losing the port ends here: the port closes, the connection's deferred steps
+    // go, and a script write that had not sent its "reset" is abandoned.
+    void EndConnection();
+    void AbandonScriptWrite();
+    // A write whose panel did not answer all of it is not reported as written: it is logged,
+    // and the panel is identified afresh.
+    void AbandonUntakenWrite();
+
+    // Writes a lasting failure to open a panel port to the error log, and tells
+    // the user once per run when the system refused it for want of permission.
+    void ReportPortFailure(const char* Operation, int32_t PortNumber, const TPortResult& Result);
+
+    // Steps of the dialogue without names of their own.
+    void HandshakeLine(const std::string& Line);
+    void AcceptLogin(const std::string& Line);
+    void AcceptSerialNumber(const std::string& Line);
+    void SendBillingCommand(const char* Command, TProgramState State);
+    void ScanInputRing();
+
+    IMessageLoop& FLoop;
+    IMainView& FView;
+    IDeviceSource& FDevices;
+    ICommBackend& FPorts;
+    IResourceSource& FResources;
+    TPortFailures FPortFailures;
+    TTimerList FOneShotTimers;
+    TTimerList FConnectionTimers;
+    // The script watchdog gave up a command of the running write.
+    bool FScriptUnanswered = false;
+    // Counts the opens of the port: a step that waits can tell whether its connection outlived the wait.
+    uint32_t FConnectionCount = 0;
+    // Guards the scan of the input ring against a nested notification.
+    bool FScanning = false;
+    bool FRescanRequested = false;
+    // Reads reply lines out of the port's ring, holding the partial line in FLineBuffer.
+    TRingLineReader FLineReader{FLineBuffer, FLineLength};
+};
+
+}  // namespace zorv
