@@ -17,7 +17,7 @@ TEST(Win32Paths, ExecutablePathIsTheFullPathOfThisProgram) {
     const std::string path = GetExecutablePath();
     ASSERT_GT(path.size(), 3u);
     EXPECT_EQ(path.substr(1, 2), ":\\");
-    EXPECT_EQ(ExtractFileName(path), "win32_platform_tests.exe");
+    EXPECT_EQ(ExtractFileName(path), "win32_foundation_tests.exe");
     EXPECT_TRUE(DirectoryExists(ExtractFilePath(path)));
     EXPECT_TRUE(FileExists(path));
 }
