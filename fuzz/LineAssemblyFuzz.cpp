@@ -7,7 +7,6 @@
 // then the stream.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <unistd.h>
 #include <string>
 #include <vector>
@@ -16,6 +15,8 @@
 #include "FakeDeviceSource.h"
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
+#include "LogLines.h"
+#include "TempDir.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "discovery/SerialPort.h"
 #include "foundation/ErrorLog.h"
@@ -46,24 +47,6 @@ std::vector<std::string> ExpectedLines(const std::string& stream) {
     for (size_t cr; (cr = stream.find('\r', start)) != std::string::npos; start = cr + 1) {
         const std::string line = Trimmed(stream.substr(start, cr - start));
         if (!line.empty()) lines.push_back(line);
-    }
-    return lines;
-}
-
-std::vector<std::string> LoggedLines() {
-    std::vector<std::string> lines;
-    std::FILE* f = std::fopen(LogFile().c_str(), "rb");
-    if (!f) return lines;
-    std::string log;
-    char buf[4096];
-    for (size_t n; (n = std::fread(buf, 1, sizeof buf, f)) > 0;) log.append(buf, n);
-    std::fclose(f);
-    const std::string marker = " IN:  ";
-    size_t start = 0;
-    for (size_t end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        const size_t at = log.find(marker, start);
-        if (at == std::string::npos || at > end) continue;  // the line sent when the port opened
-        lines.push_back(log.substr(at + marker.size(), end - at - marker.size()));
     }
     return lines;
 }
@@ -113,7 +96,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     loop.Advance(10);
     if (backend.Written.size() != sentBefore) __builtin_trap();
-    if (LoggedLines() != ExpectedLines(stream)) __builtin_trap();
+    if (test::LoggedReplies(test::ReadFileBytes(LogFile())) != ExpectedLines(stream)) __builtin_trap();
     form.FComPort->SetActive(false);
     backend.Written.clear();
     return 0;

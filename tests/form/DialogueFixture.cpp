@@ -1,5 +1,7 @@
 #include "DialogueFixture.h"
 
+#include "LogLines.h"
+
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"
@@ -43,16 +45,7 @@ std::vector<std::string> DialogueTest::Sent(size_t from) const {
 }
 
 std::vector<std::string> DialogueTest::LoggedReplies() const {
-    static const std::string kMarker = " IN:  ";
-    std::vector<std::string> replies;
-    const std::string log = ReadFileBytes(Form.FControllerLogFileName);
-    size_t start = 0;
-    for (size_t end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
-        const std::string line = log.substr(start, end - start);
-        const size_t marker = line.find(kMarker);
-        if (marker != std::string::npos) replies.push_back(line.substr(marker + kMarker.size()));
-    }
-    return replies;
+    return test::LoggedReplies(ReadFileBytes(Form.FControllerLogFileName));
 }
 
 std::string DialogueTest::ErrorLog() const { return FDir.Read("ErrLog.txt"); }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "FormHarness.h"
+#include "LogLines.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"
@@ -56,11 +57,7 @@ protected:
     // The error log's lines without their time stamps.
     std::vector<std::string> ErrLines() const {
         std::vector<std::string> lines;
-        const std::string log = dir.Read("ErrLog.txt");
-        for (size_t start = 0, end; (end = log.find("\r\n", start)) != std::string::npos; start = end + 2) {
-            const size_t text = log.find(": ", start);
-            lines.push_back(log.substr(text + 2, end - text - 2));
-        }
+        for (const std::string& line : test::CrLfLines(dir.Read("ErrLog.txt"))) lines.push_back(line.substr(line.find(": ") + 2));
         return lines;
     }
 };

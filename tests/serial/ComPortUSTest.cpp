@@ -12,6 +12,7 @@
 #include "FakeCommBackend.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
+#include "dialogue/RingLineReader.h"
 #include "foundation/CommonUtils.h"
 #include "serial/ComPortUS.h"
 
@@ -32,33 +33,10 @@ protected:
     }
     ~ComPortUSTest() override { Port.reset(); }
 
-    // Takes every complete line out of the ring as the dialogue does, joining a
-    // line that wraps around the ring's end.
+    // Takes every complete line out of the ring with the dialogue's own reader.
     std::vector<std::string> TakeLines() {
         std::vector<std::string> lines;
-        const uint8_t* ring = Port->InpBuf();
-        uint32_t i = Port->StartInInpBuf(), count = 0;
-        while (Port->ReceivedBytes() > 0 && count < Port->ReceivedBytes()) {
-            if (i == Port->InpBufSize()) {
-                Port->SetInpBufRead(true);
-                Pending.append(reinterpret_cast<const char*>(ring) + Port->StartInInpBuf(), count);
-                Port->TakeReceivedBytes(count);
-                Port->SetStartInInpBuf(0);
-                Port->SetInpBufRead(false);
-                i = count = 0;
-                continue;
-            }
-            ++count;
-            if (ring[i++] != '\r') continue;
-            Pending.append(reinterpret_cast<const char*>(ring) + Port->StartInInpBuf(), count - 1);
-            Port->SetInpBufRead(true);
-            Port->SetStartInInpBuf(Port->StartInInpBuf() + count);
-            Port->TakeReceivedBytes(count);
-            Port->SetInpBufRead(false);
-            lines.push_back(Pending);
-            Pending.clear();
-            count = 0;
-        }
+        for (std::vector<uint8_t> line; Reader.NextLine(*Port, line);) lines.emplace_back(line.begin(), line.end() - 1);
         return lines;
     }
 
@@ -69,7 +47,9 @@ protected:
     std::unique_ptr<TComPortUS> Port = std::make_unique<TComPortUS>(Loop, Backend);
     int Opens = 0;
     int DataEvents = 0;
-    std::string Pending;
+    std::vector<uint8_t> HeldLine;
+    int32_t HeldLength = 0;
+    TRingLineReader Reader{HeldLine, HeldLength};
 };
 
 TEST_F(ComPortUSTest, CreateSetsTheInitialSettings) {

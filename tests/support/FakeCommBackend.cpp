@@ -1,5 +1,7 @@
 #include "FakeCommBackend.h"
 
+#include "LogLines.h"
+
 namespace zorv::test {
 
 FakeCommBackend::FakeCommBackend() = default;
@@ -56,14 +58,6 @@ std::string FakeCommBackend::WrittenText() const {
     return text;
 }
 
-std::vector<std::string> FakeCommBackend::WrittenLines() const {
-    const std::string text = WrittenText();
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
-        lines.push_back(text.substr(start, end - start));
-    if (start < text.size()) lines.push_back(text.substr(start));
-    return lines;
-}
+std::vector<std::string> FakeCommBackend::WrittenLines() const { return CrLfLines(WrittenText()); }
 
 }  // namespace zorv::test

@@ -1,0 +1,14 @@
+#pragma once
+// The lines of the program's logs and of what a port was sent: each ends in CR LF.
+#include <string>
+#include <vector>
+
+namespace zorv::test {
+
+// Every line without its CR LF; a last line that has none yet is one too.
+std::vector<std::string> CrLfLines(const std::string& text);
+
+// The panel's replies that a controller log holds, in order.
+std::vector<std::string> LoggedReplies(const std::string& controllerLog);
+
+}  // namespace zorv::test
