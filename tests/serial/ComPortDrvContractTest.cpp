@@ -142,6 +142,25 @@ TEST_F(ComPortDrvContractTest, WritesReachTheLine) {
     EXPECT_EQ(CommDrvWrite(CommDrv, nullptr, 10), 0u);
 }
 
+// "reset" and "START_MAIN" are followed at once by a close, and a panel that stays
+// plugged in is found and opened again at once: neither may discard a command
+// that the panel has not read yet.
+TEST_F(ComPortDrvContractTest, BytesWrittenRightBeforeCloseReachTheDeviceThroughAReopen) {
+    const std::string command = "reset\r\n";
+    for (int round = 0; round < 20; ++round) {
+        ASSERT_TRUE(CommDrvOpen(CommDrv));
+        EXPECT_EQ(CommDrvWrite(CommDrv, reinterpret_cast<const uint8_t*>(command.data()),
+                               static_cast<uint32_t>(command.size())),
+                  command.size());
+        CommDrvClose(CommDrv);
+        if (round % 2 == 1) {
+            ASSERT_TRUE(CommDrvOpen(CommDrv));
+        }
+        EXPECT_EQ(Device.ReadSent(command.size(), 1000), command) << "round " << round;
+        CommDrvClose(CommDrv);
+    }
+}
+
 TEST_F(ComPortDrvContractTest, AWriteToADeviceThatStoppedDrainingGivesUp) {
     ASSERT_TRUE(CommDrvOpen(CommDrv));
     const std::vector<uint8_t> block(4 << 20, 'z');  // far more than the line buffers

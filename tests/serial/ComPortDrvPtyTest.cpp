@@ -63,23 +63,6 @@ protected:
     PortPaths Paths;
 };
 
-TEST_F(ComPortDrvPtyTest, BytesWrittenRightBeforeCloseStillReachTheDevice) {
-    // "reset" and "START_MAIN" are followed at once by a close. The device side
-    // keeps the line open, as a panel on a pseudo-terminal does.
-    const int held = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(held, 0);
-    for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(CommDrvOpen(CommDrv));
-        const std::string command = "reset\r\n";
-        EXPECT_EQ(CommDrvWrite(CommDrv, reinterpret_cast<const uint8_t*>(command.data()),
-                               static_cast<uint32_t>(command.size())),
-                  command.size());
-        CommDrvClose(CommDrv);
-        EXPECT_EQ(Pty.ReadSent(command.size(), 1000), command) << "round " << i;
-    }
-    ::close(held);
-}
-
 // A panel unplugged and back before the program looks lists the same port: only the
 // port held open can tell that its device went.
 TEST_F(ComPortDrvPtyTest, APortWhoseDeviceWentIsLostUntilClosed) {
@@ -88,22 +71,6 @@ TEST_F(ComPortDrvPtyTest, APortWhoseDeviceWentIsLostUntilClosed) {
     Pty.Unplug();
     EXPECT_TRUE(CommDrv.Backend->Lost(CommDrv.Handle));
     CommDrvClose(CommDrv);
-}
-
-TEST_F(ComPortDrvPtyTest, BytesWrittenBeforeCloseSurviveAnOpenBeforeTheDeviceReadThem) {
-    // A panel that stays plugged in after "reset" is found and opened again at
-    // once; the open must not discard the command that the panel has not read yet.
-    const int held = ::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY);
-    ASSERT_GE(held, 0);
-    ASSERT_TRUE(CommDrvOpen(CommDrv));
-    const std::string command = "reset\r\n";
-    ASSERT_EQ(CommDrvWrite(CommDrv, reinterpret_cast<const uint8_t*>(command.data()),
-                           static_cast<uint32_t>(command.size())),
-              command.size());
-    CommDrvClose(CommDrv);
-    ASSERT_TRUE(CommDrvOpen(CommDrv));
-    EXPECT_EQ(Pty.ReadSent(command.size(), 1000), command);
-    ::close(held);
 }
 
 TEST_F(ComPortDrvPtyTest, CloseEndsTheReaderSoNoneSurvivesAReopen) {

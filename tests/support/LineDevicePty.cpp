@@ -1,6 +1,9 @@
 #include "LineDevice.h"
 
+#include <fcntl.h>
+
 #include "PtyPort.h"
+#include "foundation/UniqueFdLinux.h"
 
 namespace zorv::test {
 
@@ -11,6 +14,9 @@ constexpr int32_t kPort = 5;
 struct LineDevice::TLine {
     PtyPort Pty{kPort};
     PortPaths Paths;
+    // The device keeps its end open while the driver closes and opens the port, as a
+    // panel does and as the relay under Wine does.
+    TUniqueFd Held{::open(Pty.SlavePath().c_str(), O_RDWR | O_NOCTTY)};
 };
 
 LineDevice::LineDevice() : FLine(new TLine) { FLine->Paths.Add(FLine->Pty); }
