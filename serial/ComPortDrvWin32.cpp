@@ -18,6 +18,7 @@ namespace {
 static_assert(sizeof(DCB) == sizeof(TDCB), "TDCB mirrors DCB member for member");
 
 constexpr DWORD kPurgeAll = PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR;
+constexpr DWORD kPurgeInput = PURGE_RXABORT | PURGE_RXCLEAR;
 constexpr int kReaderPriority = 8;
 // How long close waits for the reader to end, and how often it cancels its I/O meanwhile.
 constexpr DWORD kStopReaderMs = 2000;
@@ -41,8 +42,10 @@ public:
         DCB dcb;
         std::memcpy(&dcb, &Drv.DCB, sizeof dcb);
         HANDLE wake = nullptr;
+        // Only the input is discarded: a command written just before the last close ("reset")
+        // may not have reached the device yet.
         if (!FCalls.SetCommMask(port, kCommEventMask) || !FCalls.SetupComm(port, Drv.InpBufSize, OutQueueSize) ||
-            !FCalls.PurgeComm(port, kPurgeAll) || !FCalls.SetCommState(port, &dcb) ||
+            !FCalls.PurgeComm(port, kPurgeInput) || !FCalls.SetCommState(port, &dcb) ||
             (wake = CreateEventA(nullptr, FALSE, FALSE, nullptr)) == nullptr) {
             const DWORD error = GetLastError();
             FCalls.CloseHandle(port);
@@ -93,7 +96,10 @@ public:
 
     void Close(TCommDrv& Drv) override {
         if (FReader) {
-            FCalls.PurgeComm(FReader->Port, kPurgeAll);
+            // The last command before a close is often "reset" or "START_MAIN": a purge drops what
+            // the driver has not yet sent, so it is let leave first. Output that a stalled device
+            // never takes is dropped after the deadline, so close cannot block on it.
+            FCalls.PurgeComm(FReader->Port, DrainOutput(FReader->Port) ? kPurgeInput : kPurgeAll);
             FCalls.CloseHandle(FReader->Port);
             CloseHandle(FReader->Wake);
             FReader.reset();
@@ -129,6 +135,18 @@ public:
     }
 
 private:
+    // Waits until the driver's output queue is empty; false when it is not by kCloseDrainMs.
+    bool DrainOutput(HANDLE Port) {
+        const ULONGLONG deadline = GetTickCount64() + kCloseDrainMs;
+        for (;;) {
+            DWORD errors = 0;
+            COMSTAT stat{};
+            if (!FCalls.ClearCommError(Port, &errors, &stat) || stat.cbOutQue == 0) return true;
+            if (GetTickCount64() >= deadline) return false;
+            Sleep(2);
+        }
+    }
+
     IWin32CommCalls& FCalls;
     // The reader of the current open, with the port's and wake-up event's
     // handles; none after a reader was let go, which then owns them.

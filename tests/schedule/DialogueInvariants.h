@@ -35,8 +35,6 @@ public:
 
 private:
     void Fail(const std::string& what);
-    bool DemoWriteTaken(std::string& why) const;
-    bool FactoryWriteTaken(std::string& why) const;
     bool ContinuesScript(const std::string& line);
 
     const TZorvGSMDemoMainForm& FForm;

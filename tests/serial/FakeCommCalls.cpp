@@ -88,7 +88,20 @@ BOOL FakeCommCalls::ClearCommError(HANDLE, LPDWORD Errors, LPCOMSTAT Stat) {
     *Errors = 0;
     *Stat = COMSTAT{};
     Stat->cbInQue = static_cast<DWORD>(FQueue.size());
+    Stat->cbOutQue = FScript.OutQueue;
     return TRUE;
+}
+
+BOOL FakeCommCalls::PurgeComm(HANDLE, DWORD Flags) {
+    std::lock_guard<std::mutex> hold(FLock);
+    FPurges.push_back(Flags);
+    if (Flags & PURGE_TXCLEAR) FScript.OutQueue = 0;
+    return TRUE;
+}
+
+std::vector<DWORD> FakeCommCalls::Purges() {
+    std::lock_guard<std::mutex> hold(FLock);
+    return FPurges;
 }
 
 BOOL FakeCommCalls::WaitCommEvent(HANDLE, LPDWORD Mask, LPOVERLAPPED) {

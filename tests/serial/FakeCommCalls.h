@@ -21,6 +21,7 @@ struct TDriverScript {
     int EmptyReads = 0;             // so many reads give nothing while the queue reports bytes
     bool IgnoresCancel = false;     // a pending wait or read ends only at Release()
     std::string Bytes;              // what the device sends once the failed waits are through
+    DWORD OutQueue = 0;             // bytes written that the driver never gets sent
 };
 
 class FakeCommCalls : public IWin32CommCalls {
@@ -41,7 +42,9 @@ public:
     BOOL CloseHandle(HANDLE Handle) override;
     BOOL SetCommMask(HANDLE Port, DWORD Mask) override;
     BOOL SetupComm(HANDLE, DWORD, DWORD) override { return TRUE; }
-    BOOL PurgeComm(HANDLE, DWORD) override { return TRUE; }
+    BOOL PurgeComm(HANDLE Port, DWORD Flags) override;
+    // The flags of each purge, in order.
+    std::vector<DWORD> Purges();
     BOOL SetCommState(HANDLE, LPDCB) override { return TRUE; }
     BOOL SetCommTimeouts(HANDLE, LPCOMMTIMEOUTS) override { return TRUE; }
     BOOL ClearCommError(HANDLE Port, LPDWORD Errors, LPCOMSTAT Stat) override;
@@ -76,6 +79,7 @@ private:
     bool FHasPending = false;
     TPending FPending;
     std::vector<std::pair<HANDLE, DWORD>> FWaits;
+    std::vector<DWORD> FPurges;
 };
 
 }  // namespace zorv::test

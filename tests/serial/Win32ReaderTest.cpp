@@ -6,6 +6,7 @@
 #include <memory>
 #include <mutex>
 #include <ostream>
+#include <vector>
 
 #include "FakeCommCalls.h"
 #include "RingFixture.h"
@@ -47,6 +48,22 @@ private:
     std::mutex FLock;
     std::condition_variable FReceived;
 };
+
+// "reset" is written right before a close, and the panel may not have read it at the next open:
+// neither discards output the driver still holds, unless a device never takes it.
+TEST_F(ReaderFixture, OpenAndCloseDiscardOnlyInputWhileTheOutputLeaves) {
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    CommDrvClose(CommDrv);
+    TDriverScript stalled;
+    stalled.OutQueue = 7;
+    Comm.Play(stalled);
+    ASSERT_TRUE(CommDrvOpen(CommDrv));
+    CommDrvClose(CommDrv);
+    const std::vector<DWORD> purges = Comm.Purges();
+    ASSERT_EQ(purges.size(), 4u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(purges[i] & (PURGE_TXABORT | PURGE_TXCLEAR), 0u) << i;
+    EXPECT_EQ(purges[3] & PURGE_TXCLEAR, DWORD(PURGE_TXCLEAR));
+}
 
 // A driver that ignores the cancel holds the reader in its wait or in its read.
 struct TStuckCase {

@@ -4,6 +4,8 @@
 //
 //   win32_window_probe state      caption, the buttons' enabled states, the message box
 //   win32_window_probe click N    presses the N-th button (0 is the first, left to right)
+//   win32_window_probe press N    presses the N-th enabled button, N modulo their count, as
+//                                 a user would: prints "pressed <its index>", or "pressed none"
 //   win32_window_probe dismiss    presses OK in the message box
 //   win32_window_probe close      closes the window
 //
@@ -114,6 +116,23 @@ int main(int argc, char** argv) {
         PostMessageW(buttons[index], BM_CLICK, 0, 0);
         return 0;
     }
+    if (verb == "press" && argc == 3) {
+        // Chosen and pressed at one look, so the state hardly changes between the two (it can
+        // before the program takes the posted click, as it can before a user's click).
+        std::vector<HWND> enabled;
+        for (HWND button : Buttons(main))
+            if (IsWindowEnabled(button)) enabled.push_back(button);
+        if (enabled.empty()) {
+            PrintLine("pressed", "none");
+            return 0;
+        }
+        const HWND button = enabled[static_cast<size_t>(std::strtoul(argv[2], nullptr, 10)) % enabled.size()];
+        const std::vector<HWND> all = Buttons(main);
+        for (size_t i = 0; i < all.size(); ++i)
+            if (all[i] == button) PrintLine("pressed", std::to_string(i));
+        PostMessageW(button, BM_CLICK, 0, 0);
+        return 0;
+    }
     if (verb == "dismiss") {
         HWND box = MessageBoxOf(main);
         if (!box) return 1;
@@ -124,6 +143,6 @@ int main(int argc, char** argv) {
         PostMessageW(main, WM_CLOSE, 0, 0);
         return 0;
     }
-    std::fputs("usage: win32_window_probe state | click N | dismiss | close\n", stderr);
+    std::fputs("usage: win32_window_probe state | click N | press N | dismiss | close\n", stderr);
     return 2;
 }

@@ -147,6 +147,20 @@ bool WineProgram::WaitFor(const std::function<bool(const WindowView&)>& pred, st
 
 void WineProgram::Click(int button) const { RunProbe({"click", std::to_string(button)}); }
 
+int WineProgram::PressEnabled(unsigned n) const {
+    const std::string answer = RunProbe({"press", std::to_string(n)});
+    const size_t at = answer.find("pressed ");
+    if (at == std::string::npos || answer.compare(at + 8, 4, "none") == 0) return -1;
+    return std::atoi(answer.c_str() + at + 8);
+}
+
+bool WineProgram::Running() {
+    if (FPid <= 0) return false;
+    if (::waitpid(FPid, nullptr, WNOHANG) != FPid) return true;
+    FPid = -1;
+    return false;
+}
+
 void WineProgram::DismissMessage() const { RunProbe({"dismiss"}); }
 
 int WineProgram::Close() {

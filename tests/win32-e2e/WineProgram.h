@@ -62,9 +62,13 @@ public:
     bool WaitFor(const std::function<bool(const WindowView&)>& pred, std::chrono::milliseconds limit,
                  WindowView* last = nullptr) const;
     void Click(int button) const;
+    // Presses the N-th enabled button (N modulo their count); its index, or -1 when none is enabled.
+    int PressEnabled(unsigned n) const;
     void DismissMessage() const;
     // Closes the window and waits for the program to end; its exit code, or -1.
     int Close();
+    // Whether the program is still running; false once it ended (then Pid() is -1).
+    bool Running();
     // The Linux process that runs the program (Wine execs into it), -1 when none.
     pid_t Pid() const { return FPid; }
     const std::string& Folder() const { return FFolder; }

@@ -1,0 +1,75 @@
+#include "PanelRecordChecks.h"
+
+#include <vector>
+
+#include "ScriptLines.h"
+
+namespace zorv::test {
+namespace {
+
+// What the panel received, answered and saw, in order.
+struct Step {
+    emu::EntryKind Kind;
+    std::string Text;
+    bool Received = Kind == emu::EntryKind::Received;
+};
+
+std::vector<Step> Steps(const emu::PanelRecord& record) {
+    std::vector<Step> steps;
+    for (const auto& entry : record.Entries()) steps.push_back({entry.Kind, entry.Text});
+    return steps;
+}
+
+bool IsPlugEvent(const Step& step) {
+    return !step.Received && (step.Text == "unplugged" || step.Text.rfind("plugged in", 0) == 0);
+}
+
+// Whether the received lines just before steps[end] are the whole script, in one stretch of
+// the panel being plugged in, with nothing between them, and each answered.
+bool EndsWithScript(const std::vector<Step>& steps, size_t end, const std::vector<std::string>& script) {
+    size_t at = script.size();
+    bool answered = false;
+    for (size_t i = end; i-- > 0 && at > 0;) {
+        if (IsPlugEvent(steps[i])) return false;
+        if (steps[i].Kind == emu::EntryKind::Sent) answered = true;
+        if (steps[i].Kind != emu::EntryKind::Received) continue;
+        if (steps[i].Text != script[--at] || (!answered && at + 1 < script.size())) return false;
+        answered = false;
+    }
+    return at == 0;
+}
+
+}  // namespace
+
+bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why) {
+    const std::vector<Step> steps = Steps(record);
+    const std::vector<std::string> script = ScriptLines(true, objectNumber);
+    // After the last whole write, ended by its "reset": the tamper setting, then the clock.
+    enum { kNone, kRestarted, kTamper, kClock } stage = kNone;
+    for (size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        if (!step.Received) continue;
+        if (step.Text == "ftdef") stage = kNone;
+        if (step.Text == "reset" && EndsWithScript(steps, i + 1, script)) stage = kRestarted;
+        if (stage == kRestarted && step.Text == "ARM_IGNORE_TAMPER=1") stage = kTamper;
+        if (stage == kTamper && IsTimeCommand(step.Text)) stage = kClock;
+    }
+    if (stage == kNone) why = "no whole demonstration write";
+    if (stage == kRestarted) why = "no \"ARM_IGNORE_TAMPER=1\" after the write";
+    if (stage == kTamper) why = "no \"TIME=\" after the tamper setting";
+    return stage == kClock;
+}
+
+bool FactoryWriteTaken(const emu::PanelRecord& record, std::string& why) {
+    const std::vector<std::string> script = ScriptLines(false, 0);
+    bool taken = false;
+    const std::vector<Step> steps = Steps(record);
+    for (size_t i = 0; i < steps.size(); ++i) {
+        if (steps[i].Received && steps[i].Text == "ftdef") taken = false;
+        if (steps[i].Received && steps[i].Text == "reset" && EndsWithScript(steps, i + 1, script)) taken = true;
+    }
+    if (!taken) why = "the panel did not take \"ftdef\", \"settings_save\" and \"reset\"";
+    return taken;
+}
+
+}  // namespace zorv::test

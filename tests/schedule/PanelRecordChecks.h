@@ -1,0 +1,18 @@
+#pragma once
+// What a panel took, judged by its record alone: for the schedule checker's
+// invariants and for schedules against the Windows program under Wine.
+#include <cstdint>
+#include <string>
+
+#include "PanelRecord.h"
+
+namespace zorv::test {
+
+// The panel's last whole demonstration write (for this object number) was taken in
+// order, every command answered, up to its "reset", and after it "ARM_IGNORE_TAMPER=1"
+// and "TIME=", with no "ftdef" since. Otherwise false, and why says what is missing.
+bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why);
+// The last write that began is the factory one, whole up to its "reset".
+bool FactoryWriteTaken(const emu::PanelRecord& record, std::string& why);
+
+}  // namespace zorv::test
