@@ -11,21 +11,72 @@
 //   lines only inside a running write and in its order, billing commands only
 //   in the billing states;
 // - the window shows the state's text and exactly its buttons.
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "LoopPanel.h"
-#include "form/ZorvGSMDemoMain.h"
 #include "FakeMainView.h"
+#include "PanelRecord.h"
+#include "form/ZorvGSMDemoMain.h"
 
 namespace zorv::test {
 
+// What the invariants ask of a transport's panels.
+class PanelSide {
+public:
+    virtual ~PanelSide() = default;
+    // The record of the panel plugged in last; nullptr before the first.
+    virtual const emu::PanelRecord* Record() const = 0;
+    // The program's port is open on the panel present now.
+    virtual bool Connected() const = 0;
+    // Whether judged() holds of what the panel took. On the loop the panel reads as the program
+    // writes; on a real port its thread may still be reading, so it is given time to.
+    virtual bool Settled(const std::function<bool()>& judged) const { return judged(); }
+};
+
+// What the rule for a line needs to know of the moment the panel reads it.
+struct LineMoment {
+    bool Bootloader;       // the handshake met a bootloader: "START_MAIN" may go
+    bool Login;            // no write runs: "AUTH=" may go
+    bool Script;           // a write runs: its lines may go, in its script's order
+    bool Completion;       // a demonstration write waits for its tamper setting and clock
+    bool Billing;          // a billing state, no write running
+    int32_t ObjectNumber;  // for the demonstration script's account line
+};
+
+// The rule for each line a panel reads, one connection after another (invariant 3).
+class LineRules {
+public:
+    LineRules();
+    // The next line is the first of a connection.
+    void NewConnection();
+    // Why the panel must not read this line at this moment; empty when it may.
+    std::string Check(const std::string& line, const LineMoment& moment);
+    // A line of a write reached the panel on this connection.
+    bool WriteBegun() const { return FDemoAt > 0 || FFactoryAt > 0; }
+    // The demonstration write of this connection reached its last line.
+    bool DemoWhole() const { return FDemoAt == FDemoScript.size() && FDemoAt > 0; }
+
+private:
+    bool ContinuesScript(const std::string& line, int32_t objectNumber);
+
+    std::vector<std::string> FDemoScript;
+    const std::vector<std::string> FFactoryScript;
+    // The lines of the current connection, and how far into each script they went.
+    std::vector<std::string> FLines;
+    size_t FDemoAt = 0;
+    size_t FFactoryAt = 0;
+};
+
 class DialogueInvariants {
 public:
-    DialogueInvariants(const TZorvGSMDemoMainForm& form, const FakeMainView& view, LoopPanels& panels);
+    DialogueInvariants(const TZorvGSMDemoMainForm& form, const FakeMainView& view, const PanelSide& panels);
 
-    // A line the panel reads, at the moment it reads it.
-    void OnPanelLine(const std::string& line);
+    // A line the panel reads, at the moment it reads it, on its connection'th connection.
+    void OnPanelLine(const std::string& line, uint32_t connection);
+    // Every line a panel read, judged afterwards from its record alone.
+    void CheckRecordedLines(const emu::PanelRecord& record);
     // The program has just shown its state (its state label was written).
     void OnStateShown();
     // Between two steps of the loop: the window against the state.
@@ -35,19 +86,13 @@ public:
 
 private:
     void Fail(const std::string& what);
-    bool ContinuesScript(const std::string& line);
 
     const TZorvGSMDemoMainForm& FForm;
     const FakeMainView& FView;
-    LoopPanels& FPanels;
-    std::vector<std::string> FDemoScript;
-    std::vector<std::string> FFactoryScript;
+    const PanelSide& FPanels;
     TProgramState FShown = psWaitConnect;
-    // The lines of the current connection, and how far into each script they went.
     uint32_t FConnection = 0;
-    std::vector<std::string> FLines;
-    size_t FDemoAt = 0;
-    size_t FFactoryAt = 0;
+    LineRules FLines;
 };
 
 // The states in which the window shows the demonstration object.

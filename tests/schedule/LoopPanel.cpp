@@ -22,7 +22,7 @@ LoopPanels::Panel::Panel(const emu::PanelOptions& options)
       Faulty(options.GarbageBytes, options.GarbageSeed, options.FloodBytes, options.FloodPattern),
       Fault(options.Fault) {}
 
-LoopPanels::LoopPanels(FakeMessageLoop& loop, FakeDeviceSource& devices) : FLoop(loop), FDevices(devices) {}
+LoopPanels::LoopPanels(FakeMessageLoop& loop) : FLoop(loop) {}
 
 LoopPanels::~LoopPanels() {
     if (CommDrv.Backend != this) return;
@@ -62,7 +62,7 @@ uint32_t LoopPanels::Write(TCommHandle, const uint8_t* Bytes, uint32_t Count) {
     for (const auto& line : panel.Assembler.Feed(std::string_view(reinterpret_cast<const char*>(Bytes), Count))) {
         if (connection != FConnection) break;  // the panel restarted on a line of this block
         panel.Record.AddReceived(line.Text, line.Overlong);
-        if (OnLine) OnLine(line.Text);
+        if (OnLine) OnLine(line.Text, FConnection);
         if (!line.Overlong) Answer(panel, line.Text);
     }
     return Count;

@@ -15,15 +15,13 @@
 #include "FakeDeviceSource.h"
 #include "FakeMessageLoop.h"
 #include "LineAssembler.h"
-#include "PanelFault.h"
 #include "PanelLogic.h"
-#include "PanelOptions.h"
 #include "PanelRecord.h"
-#include "serial/CommBackend.h"
+#include "ScheduleTransport.h"
 
 namespace zorv::test {
 
-class LoopPanels : public ICommBackend {
+class LoopPanels : public ScheduleTransport, public ICommBackend {
 public:
     // The panel's port, and the port of another USB serial device that comes and goes.
     static constexpr int32_t kPanelPort = 3;
@@ -39,8 +37,12 @@ public:
         emu::PanelFault Fault = emu::PanelFault::None;
     };
 
-    LoopPanels(FakeMessageLoop& loop, FakeDeviceSource& devices);
+    explicit LoopPanels(FakeMessageLoop& loop);
     ~LoopPanels() override;
+
+    IDeviceSource& DeviceSource() override { return FDevices; }
+    ICommBackend& Backend() override { return *this; }
+    bool Step(uint64_t untilMs) override { return FLoop.AdvanceOne(untilMs); }
 
     TPortResult Open(TCommDrv& Drv) override;
     TPortResult StartReader(TCommDrv& Drv) override;
@@ -50,26 +52,19 @@ public:
     uint32_t Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) override;
     bool Lost(TCommHandle) override { return !Connected(); }
 
-    // Plugs in a new panel, or the last one again when options is empty; nothing while one is in.
-    void Plug(const emu::PanelOptions* options);
-    // The panel goes, in a restart too (it then does not come back by itself).
-    void Unplug();
-    // The panel restarts by itself: gone, and back after its restart delay.
-    void Restart();
-    void SetFault(emu::PanelFault fault);
-    void SetOtherDevice(bool plugged);
+    void Plug(const emu::PanelOptions* options) override;
+    void Unplug() override;
+    void Restart() override;
+    void SetFault(emu::PanelFault fault) override;
+    void SetOtherDevice(bool plugged) override;
+    bool Present() const override { return FPresent; }
 
     // The panel plugged in last (nullptr before the first); it may be away now.
-    Panel* Current() { return FPanels.empty() ? nullptr : FPanels.back().get(); }
-    // Plugged in and not away in a restart.
-    bool Present() const { return FPresent; }
+    Panel* Current() const { return FPanels.empty() ? nullptr : FPanels.back().get(); }
+    const emu::PanelRecord* Record() const override { return Current() ? &Current()->Record : nullptr; }
     // The port is open on the present panel.
-    bool Connected() const { return FOpenConnection != 0 && FOpenConnection == FConnection; }
-    // Changes with every open of the port and every appearance or loss of the panel.
-    uint32_t Connection() const { return FConnection; }
-
-    // Called with each line the present panel reads, before it answers it.
-    std::function<void(const std::string& Line)> OnLine;
+    bool Connected() const override { return FOpenConnection != 0 && FOpenConnection == FConnection; }
+    // OnLine's connection changes with every open of the port and every appearance or loss of the panel.
 
 private:
     void After(unsigned ms, std::function<void()> action);
@@ -80,7 +75,7 @@ private:
     void PublishDevices();
 
     FakeMessageLoop& FLoop;
-    FakeDeviceSource& FDevices;
+    FakeDeviceSource FDevices;
     std::vector<std::unique_ptr<Panel>> FPanels;
     std::vector<std::unique_ptr<ITimer>> FTimers;
     bool FPresent = false;

@@ -20,17 +20,13 @@ std::vector<Step> Steps(const emu::PanelRecord& record) {
     return steps;
 }
 
-bool IsPlugEvent(const Step& step) {
-    return !step.Received && (step.Text == "unplugged" || step.Text.rfind("plugged in", 0) == 0);
-}
-
 // Whether the received lines just before steps[end] are the whole script, in one stretch of
 // the panel being plugged in, with nothing between them, and each answered.
 bool EndsWithScript(const std::vector<Step>& steps, size_t end, const std::vector<std::string>& script) {
     size_t at = script.size();
     bool answered = false;
     for (size_t i = end; i-- > 0 && at > 0;) {
-        if (IsPlugEvent(steps[i])) return false;
+        if (IsPlugEvent(steps[i].Kind, steps[i].Text)) return false;
         if (steps[i].Kind == emu::EntryKind::Sent) answered = true;
         if (steps[i].Kind != emu::EntryKind::Received) continue;
         if (steps[i].Text != script[--at] || (!answered && at + 1 < script.size())) return false;
@@ -40,6 +36,10 @@ bool EndsWithScript(const std::vector<Step>& steps, size_t end, const std::vecto
 }
 
 }  // namespace
+
+bool IsPlugEvent(emu::EntryKind kind, const std::string& text) {
+    return kind != emu::EntryKind::Received && (text == "unplugged" || text.rfind("plugged in", 0) == 0);
+}
 
 bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why) {
     const std::vector<Step> steps = Steps(record);

@@ -8,6 +8,9 @@
 
 namespace zorv::test {
 
+// An entry that marks the panel being plugged in or unplugged: a connection ends there.
+bool IsPlugEvent(emu::EntryKind kind, const std::string& text);
+
 // The panel's last whole demonstration write (for this object number) was taken in
 // order, every command answered, up to its "reset", and after it "ARM_IGNORE_TAMPER=1"
 // and "TIME=", with no "ftdef" since. Otherwise false, and why says what is missing.

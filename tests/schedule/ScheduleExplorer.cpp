@@ -1,7 +1,8 @@
 // Runs fresh schedules for as long as asked and reports the rate, the events
-// and every violation found; or replays one seed.
-//   zorv-schedules [--seconds N] [--first SEED]   fresh seeds (from the clock, or SEED on)
-//   zorv-schedules --seed SEED                    one seed, its schedule and outcome
+// and every violation found; or replays one seed. With --pty, on the second
+// transport: the panel emulator on pseudo-terminals behind the real driver.
+//   zorv-schedules [--pty] [--seconds N] [--first SEED]   fresh seeds (from the clock, or SEED on)
+//   zorv-schedules [--pty] --seed SEED                    one seed, its schedule and outcome
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -14,14 +15,15 @@ using namespace zorv::test;
 
 namespace {
 
-int Replay(uint64_t seed) {
+int Replay(uint64_t seed, Transport transport) {
     const Schedule schedule = DrawSchedule(seed);
     std::cout << "seed " << seed << ":\n" << DescribeSchedule(schedule);
-    if (RunSchedule(schedule).Violations.empty()) {
+    const ScheduleOutcome outcome = RunSchedule(schedule, transport);
+    if (outcome.Violations.empty()) {
         std::cout << "every invariant kept\n";
         return 0;
     }
-    std::cout << ReportFailure(seed, schedule);
+    std::cout << ReportFailure(seed, schedule, outcome, transport);
     return 1;
 }
 
@@ -30,8 +32,11 @@ int Replay(uint64_t seed) {
 int main(int argc, char** argv) {
     double seconds = 60;
     uint64_t seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
-    for (int i = 1; i + 1 < argc; i += 2) {
-        if (!std::strcmp(argv[i], "--seed")) return Replay(std::strtoull(argv[i + 1], nullptr, 10));
+    Transport transport = Transport::Loop;
+    for (int i = 1; i < argc; ++i)
+        if (!std::strcmp(argv[i], "--pty")) transport = Transport::Pty;
+    for (int i = 1; i + 1 < argc; ++i) {
+        if (!std::strcmp(argv[i], "--seed")) return Replay(std::strtoull(argv[i + 1], nullptr, 10), transport);
         if (!std::strcmp(argv[i], "--seconds")) seconds = std::strtod(argv[i + 1], nullptr);
         if (!std::strcmp(argv[i], "--first")) seed = std::strtoull(argv[i + 1], nullptr, 10);
     }
@@ -41,10 +46,10 @@ int main(int argc, char** argv) {
     std::cout << "from seed " << seed << "\n";
     for (; std::chrono::steady_clock::now() < end; ++seed, ++schedules) {
         const Schedule schedule = DrawSchedule(seed);
-        const ScheduleOutcome outcome = RunSchedule(schedule);
+        const ScheduleOutcome outcome = RunSchedule(schedule, transport);
         events += outcome.EventsRun;
         if (outcome.Violations.empty()) continue;
-        if (++violations <= 5) std::cout << ReportFailure(seed, schedule) << "\n";
+        if (++violations <= 5) std::cout << ReportFailure(seed, schedule, outcome, transport) << "\n";
     }
     const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::cout << schedules << " schedules in " << elapsed << " s (" << schedules / elapsed << " per second), " << events

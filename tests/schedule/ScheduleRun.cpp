@@ -9,6 +9,7 @@
 #include "DialogueInvariants.h"
 #include "FormHarness.h"
 #include "LoopPanel.h"
+#include "PtyPanels.h"
 #include "form/FormButtons.h"
 #include "foundation/Resources.h"
 
@@ -72,13 +73,19 @@ size_t CountLines(const std::string& text, const std::string& part) {
     return count;
 }
 
+std::unique_ptr<ScheduleTransport> MakeTransport(Transport transport, FakeMessageLoop& loop) {
+    if (transport == Transport::Pty) return std::make_unique<PtyPanels>(loop);
+    return std::make_unique<LoopPanels>(loop);
+}
+
 class World {
 public:
-    World() {
+    explicit World(Transport transport) : FTransport(MakeTransport(transport, Loop)) {
         View.OnStateShown = [this] { Invariants.OnStateShown(); };
-        Panels.OnLine = [this](const std::string& line) { Invariants.OnPanelLine(line); };
+        Panels.OnLine = [this](const std::string& line, uint32_t connection) { Invariants.OnPanelLine(line, connection); };
         BindFormButtons(Form, [this](TButtonId id, std::function<void()> click) { Buttons[id] = std::move(click); });
-        Harness.Dir.Write("ZorvGSMDemo.ini", "[ProgrammSet]\nControllerLogFileName=" + Harness.Dir.File("panel.txt") + "\n");
+        Harness.Dir.Write("ZorvGSMDemo.ini", "[ProgrammSet]\nControllerLogFileName=" + Harness.Dir.File("panel.txt") +
+                                                 "\n" + Panels.IniLines(Harness.Dir.Path()));
         Harness.Start();
     }
     ~World() {
@@ -100,9 +107,10 @@ public:
         }
         if (Invariants.Violations.empty()) Serve();
         if (Invariants.Violations.empty()) CheckErrorLog();
+        Panels.CheckReadLines(Invariants);
         outcome.Violations = Invariants.Violations;
         if (!outcome.Violations.empty()) {
-            outcome.Transcript = Panels.Current() ? Panels.Current()->Record.Transcript() : "";
+            outcome.Transcript = Panels.Transcripts();
             outcome.ControllerLog = Harness.Dir.Read(ControllerLogName());
             outcome.ErrorLog = Harness.ErrorLog();
         }
@@ -123,13 +131,14 @@ private:
         for (;;) {
             Invariants.CheckWindow();
             if (!Invariants.Violations.empty()) return false;
-            if (done() || !Loop.AdvanceOne(until)) return true;
+            if (done() || !Panels.Step(until)) return true;
         }
     }
 
     bool WriteWaits() const { return Form.FScriptRunning || Form.FLoadDemoPending || Form.FLoadFtdefPending; }
 
     void Apply(const ScheduleEvent& event) {
+        Panels.CatchUp();
         switch (event.Kind) {
             case EventKind::Press:
                 if (FLastPress && Loop.ElapsedMs() < *FLastPress + kPressIntervalMs &&
@@ -145,6 +154,7 @@ private:
             case EventKind::OtherDevice: return Panels.SetOtherDevice(event.Arg % 2 == 1);
             case EventKind::InWait:
                 Loop.OnNextWait = [this, arg = event.Arg] {
+                    Panels.CatchUp();
                     if (arg % 3 == 2) return Panels.Restart();
                     Panels.Unplug();
                     if (arg % 3 == 1) Panels.Plug(nullptr);
@@ -185,6 +195,7 @@ private:
             AdvanceUntil([this] { return !Form.FScriptRunning; }, kWriteEndLimitMs) && Form.FScriptRunning)
             return Invariants.Violations.push_back("a write did not end within " + std::to_string(kWriteEndLimitMs) +
                                                    " ms");
+        Panels.CatchUp();
         if (FKind >= kHealthyKinds) PlugNew(0);
         Panels.Unplug();
         Panels.Plug(nullptr);
@@ -214,9 +225,9 @@ private:
 
     FakeMessageLoop Loop;
     ShowingView View;
-    FakeDeviceSource Devices;
-    LoopPanels Panels{Loop, Devices};
-    FormHarness Harness{{Loop, View, Devices, Panels, BuiltInResources()}};
+    std::unique_ptr<ScheduleTransport> FTransport;
+    ScheduleTransport& Panels = *FTransport;
+    FormHarness Harness{{Loop, View, Panels.DeviceSource(), Panels.Backend(), BuiltInResources()}};
     TZorvGSMDemoMainForm& Form = Harness.Form;
     DialogueInvariants Invariants{Form, View, Panels};
     std::map<TButtonId, std::function<void()>> Buttons;
@@ -227,7 +238,7 @@ private:
 
 }  // namespace
 
-ScheduleOutcome RunSchedule(const Schedule& schedule) { return World().Run(schedule); }
+ScheduleOutcome RunSchedule(const Schedule& schedule, Transport transport) { return World(transport).Run(schedule); }
 
 Schedule ShrinkSchedule(const Schedule& failing) {
     Schedule current = failing;
@@ -246,14 +257,19 @@ Schedule ShrinkSchedule(const Schedule& failing) {
     return current;
 }
 
-std::string ReportFailure(uint64_t seed, const Schedule& schedule) {
-    const Schedule shrunk = ShrinkSchedule(schedule);
-    const ScheduleOutcome outcome = RunSchedule(shrunk);
-    const std::string logName = "schedule-" + std::to_string(seed) + "-controller.log";
+std::string ReportFailure(uint64_t seed, const Schedule& schedule, const ScheduleOutcome& failed, Transport transport) {
+    const bool pty = transport == Transport::Pty;
+    const Schedule shrunk = pty ? schedule : ShrinkSchedule(schedule);
+    const ScheduleOutcome outcome = pty ? failed : RunSchedule(shrunk);
+    const std::string logName = std::string(pty ? "schedule-pty-" : "schedule-") + std::to_string(seed) + "-controller.log";
     std::ofstream(logName, std::ios::binary) << outcome.ControllerLog;
-    std::string text = "seed " + std::to_string(seed) + " breaks the dialogue's invariants (replay: ZORV_SCHEDULE_SEED=" +
-                       std::to_string(seed) + ")\nschedule, shrunk from " + std::to_string(schedule.size()) +
-                       " events to " + std::to_string(shrunk.size()) + ":\n" + DescribeSchedule(shrunk);
+    std::string text = "seed " + std::to_string(seed) + " breaks the dialogue's invariants" +
+                       (pty ? " on pseudo-terminals (replay: zorv-schedules --pty --seed " + std::to_string(seed) +
+                                  ")\nschedule, not shrunk, run up to event " + std::to_string(outcome.EventsRun) + ":\n"
+                            : " (replay: ZORV_SCHEDULE_SEED=" + std::to_string(seed) + ")\nschedule, shrunk from " +
+                                  std::to_string(schedule.size()) + " events to " + std::to_string(shrunk.size()) +
+                                  ":\n") +
+                       DescribeSchedule(shrunk);
     for (const auto& violation : outcome.Violations) text += "violated: " + violation + "\n";
     return text + "the panel's record:\n" + outcome.Transcript + "error log:\n" + outcome.ErrorLog +
            "controller log kept in " + logName + "\n";

@@ -1,8 +1,9 @@
 #pragma once
 // Runs schedules against the whole dialogue: the main form as the program
-// builds it, emulated panels on its loop in virtual time, and the invariants
-// checked after every step. After the schedule, a healthy panel is plugged in
-// and must be served: connected, or its waiting write completed, in bounded time.
+// builds it, emulated panels on its loop in virtual time (or, on the second
+// transport, the panel emulator behind the real driver on pseudo-terminals), and
+// the invariants checked after every step. After the schedule, a healthy panel is
+// plugged in and must be served: connected, or its waiting write completed, in bounded time.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -20,12 +21,18 @@ struct ScheduleOutcome {
     std::string ErrorLog;
 };
 
-ScheduleOutcome RunSchedule(const Schedule& schedule);
+// Panels on the form's loop (LoopPanel.h), or the emulator on pseudo-terminals (PtyPanels.h).
+enum class Transport { Loop, Pty };
+
+ScheduleOutcome RunSchedule(const Schedule& schedule, Transport transport = Transport::Loop);
 
 // The shortest schedule found, by dropping events while the run still breaks an invariant.
 Schedule ShrinkSchedule(const Schedule& failing);
 
-// The seed, the (shrunk) schedule and the logs of a failed run, for a person to read.
-std::string ReportFailure(uint64_t seed, const Schedule& schedule);
+// The seed, the schedule and the logs of a failed run, for a person to read. On the loop the
+// schedule is shrunk and run again; on pseudo-terminals, where a run takes seconds and does not
+// replay exactly, the failed run itself is reported.
+std::string ReportFailure(uint64_t seed, const Schedule& schedule, const ScheduleOutcome& failed,
+                          Transport transport = Transport::Loop);
 
 }  // namespace zorv::test

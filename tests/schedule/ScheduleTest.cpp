@@ -24,7 +24,7 @@ TEST(DialogueSchedules, DrawnSchedulesKeepEveryInvariant) {
         events += outcome.EventsRun;
         if (outcome.Violations.empty()) continue;
         ++failures;
-        ADD_FAILURE() << ReportFailure(seed, schedule);
+        ADD_FAILURE() << ReportFailure(seed, schedule, outcome);
     }
     std::cout << count << " schedules, " << events << " events\n";
 }
@@ -50,7 +50,7 @@ class NamedSchedules : public ::testing::TestWithParam<NamedSchedule> {};
 
 TEST_P(NamedSchedules, KeepEveryInvariant) {
     const ScheduleOutcome outcome = RunSchedule(GetParam().Events);
-    EXPECT_TRUE(outcome.Violations.empty()) << ReportFailure(0, GetParam().Events);
+    EXPECT_TRUE(outcome.Violations.empty()) << ReportFailure(0, GetParam().Events, outcome);
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, NamedSchedules, ::testing::ValuesIn(kNamed),

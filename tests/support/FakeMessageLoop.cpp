@@ -66,6 +66,7 @@ std::unique_ptr<ITimer> FakeMessageLoop::CreateTimer(unsigned intervalMs, TTimer
 void FakeMessageLoop::RunOnUiThread(std::function<void()> fn) {
     std::lock_guard<std::mutex> lock(FPostedMutex);
     FPosted.push_back(std::move(fn));
+    ++FPostedCount;
 }
 
 void FakeMessageLoop::RunPending() {
@@ -77,6 +78,7 @@ void FakeMessageLoop::RunPending() {
             fn = std::move(FPosted.front());
             FPosted.pop_front();
         }
+        ++FHandled;
         fn();
     }
 }
@@ -92,6 +94,7 @@ bool FakeMessageLoop::FireNextDue(uint64_t until) {
     if (!next) return false;
     FNowMs = std::max(FNowMs.load(), next->Due);
     next->Arm();
+    ++FHandled;
     TTimerHandler handler = next->Handler;  // the handler may destroy its timer
     handler(next->Owner);
     RunPending();
@@ -137,6 +140,13 @@ unsigned FakeMessageLoop::IntervalOf(const ITimer* timer) const {
     for (const auto& state : FTimers)
         if (state->Alive && state->Owner == timer) return state->Interval;
     return 0;
+}
+
+uint64_t FakeMessageLoop::NextDueMs() const {
+    uint64_t due = UINT64_MAX;
+    for (const auto& t : FTimers)
+        if (t->Alive && t->Enabled) due = std::min(due, t->Due);
+    return due;
 }
 
 size_t FakeMessageLoop::LiveTimers() const {

@@ -38,6 +38,12 @@ public:
 
     uint64_t ElapsedMs() const { return FNowMs; }
     uint64_t SleptMs() const { return FSleptMs; }
+    // When the next enabled timer falls due (UINT64_MAX for none).
+    uint64_t NextDueMs() const;
+    // How many posted functions and timer ticks it has run: it grows with everything handled.
+    uint64_t Handled() const { return FHandled; }
+    // How many functions any thread has posted.
+    uint64_t PostedCount() const { return FPostedCount; }
     // The wall-clock reading at virtual time 0.
     void SetStartTime(const TLocalDateTime& start) { FStart = start; }
     size_t LiveTimers() const;
@@ -57,8 +63,10 @@ private:
     std::atomic<uint64_t> FNowMs{0};
     uint64_t FSleptMs = 0;
     uint64_t FSequence = 0;
+    uint64_t FHandled = 0;
     TLocalDateTime FStart;
     std::vector<std::shared_ptr<TimerState>> FTimers;
+    std::atomic<uint64_t> FPostedCount{0};
     std::mutex FPostedMutex;
     std::deque<std::function<void()>> FPosted;
 };

@@ -36,8 +36,8 @@ PanelEmulator::PanelEmulator(PanelOptions options)
       FAssembler(FOptions.MaxLineLength),
       FFaultyAnswers(FOptions.GarbageBytes, FOptions.GarbageSeed, FOptions.FloodBytes, FOptions.FloodPattern),
       FRequestedFault(FOptions.Fault),
-      FFaultChanged(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
-    if (!FFaultChanged.Valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
+      FRequestMade(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
+    if (!FRequestMade.Valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
 }
 
 PanelEmulator::~PanelEmulator() { Unplug(); }
@@ -71,7 +71,14 @@ void PanelEmulator::SetFault(PanelFault fault) {
     FRequestedFault = fault;
     const uint64_t one = 1;
     // As for the stop event: one write of 1 cannot fail.
-    [[maybe_unused]] const auto written = ::write(FFaultChanged.Get(), &one, sizeof one);
+    [[maybe_unused]] const auto written = ::write(FRequestMade.Get(), &one, sizeof one);
+}
+
+void PanelEmulator::Restart() {
+    FRestartRequested = true;
+    const uint64_t one = 1;
+    // As for the stop event: one write of 1 cannot fail.
+    [[maybe_unused]] const auto written = ::write(FRequestMade.Get(), &one, sizeof one);
 }
 
 void PanelEmulator::PlugTerminal() {
@@ -99,13 +106,17 @@ void PanelEmulator::Serve() {
     bool masterReadable = true;
     while (!FStopping) {
         ApplyFault();
+        if (FRestartRequested.exchange(false) && FTerminal) {
+            RestartNow();
+            continue;
+        }
         const bool reading = FFault != PanelFault::NotReading;
         const int master = FTerminal && masterReadable && reading ? FTerminal->Master() : -1;
         const int useWatch = FTerminal ? FTerminal->UseWatch() : -1;
         // A panel that does not read keeps its input full: whatever frees room is filled again.
         const int filler = FTerminal && !reading ? FTerminal->Slave() : -1;
         pollfd fds[5] = {{FStopEvent.Get(), POLLIN, 0},
-                         {FFaultChanged.Get(), POLLIN, 0},
+                         {FRequestMade.Get(), POLLIN, 0},
                          {useWatch, POLLIN, 0},
                          {master, POLLIN, 0},
                          {filler, POLLOUT, 0}};
@@ -117,7 +128,8 @@ void PanelEmulator::Serve() {
         if (fds[0].revents) return;
         if (fds[1].revents) {
             uint64_t count = 0;
-            [[maybe_unused]] const auto drained = ::read(FFaultChanged.Get(), &count, sizeof count);
+            [[maybe_unused]] const auto drained = ::read(FRequestMade.Get(), &count, sizeof count);
+            continue;  // a fault or restart asked for is in force for the bytes that came with the request
         }
         // Opens and closes first: a close that came before the bytes of the next open
         // must not discard the replies to those bytes.
@@ -171,7 +183,7 @@ bool PanelEmulator::Answer(const AssembledLine& line) {
         WriteLine(reply);
     }
     if (!response.Restart) return !FStopping;
-    Restart();
+    RestartNow();
     return false;
 }
 
@@ -227,7 +239,7 @@ bool PanelEmulator::WriteAll(const char* data, std::size_t size) {
     return true;
 }
 
-void PanelEmulator::Restart() {
+void PanelEmulator::RestartNow() {
     FRecord.AddEvent("restarting");
     UnplugTerminal();
     if (WaitForStop(FOptions.RestartDelay)) return;

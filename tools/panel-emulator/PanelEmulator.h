@@ -7,8 +7,8 @@
 // "START_MAIN" and "reset" unplugs, waits the restart delay and plugs in again
 // on a new pseudo-terminal.
 //
-// Plug and Unplug belong to the owner's thread; SetFault, DevPath, Record and
-// the waits of the record may be used from any thread.
+// Plug and Unplug belong to the owner's thread; SetFault, Restart, DevPath,
+// Record and the waits of the record may be used from any thread.
 #include <atomic>
 #include <memory>
 #include <string>
@@ -41,6 +41,9 @@ public:
     // Puts a fault in force (PanelFault::None ends it). The serving thread takes it up before
     // the next command it reads and records "fault: <name>" once it is in force.
     void SetFault(PanelFault fault);
+    // The panel restarts by itself, as on "reset": the serving thread takes it up before the next
+    // command it reads. Nothing while the panel is away or not plugged in.
+    void Restart();
 
     // True from Plug to Unplug, while the panel is away in a restart too.
     bool Plugged() const { return FThread.joinable(); }
@@ -65,7 +68,7 @@ private:
     void WriteLine(const std::string& text);
     // false when the bytes could not all be written (deadline, failure or stop).
     bool WriteAll(const char* data, std::size_t size);
-    void Restart();
+    void RestartNow();
     // Waits up to the timeout; true when a stop was requested meanwhile.
     bool WaitForStop(std::chrono::milliseconds timeout);
 
@@ -76,8 +79,9 @@ private:
     LineAssembler FAssembler;
     FaultyAnswers FFaultyAnswers;
     std::atomic<PanelFault> FRequestedFault;
+    std::atomic<bool> FRestartRequested{false};
     PanelFault FFault = PanelFault::None;  // the serving thread's own copy
-    TUniqueFd FFaultChanged;
+    TUniqueFd FRequestMade;  // a fault or a restart was asked for
     std::unique_ptr<PseudoTerminal> FTerminal;
     TUniqueFd FStopEvent;
     std::atomic<bool> FStopping{false};

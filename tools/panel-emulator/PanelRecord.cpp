@@ -45,6 +45,7 @@ bool PanelRecord::Append(std::deque<T>& list, T entry) {
 }
 
 void PanelRecord::AddEntryLocked(EntryKind kind, std::string text) {
+    ++FAdded;
     if (Append(FEntries, TranscriptEntry{Clock::now(), kind, std::move(text)})) ++FDropped;
 }
 
@@ -109,6 +110,11 @@ std::vector<StoredSetting> PanelRecord::Settings() const {
 std::vector<TranscriptEntry> PanelRecord::Entries() const {
     std::lock_guard<std::mutex> lock(FMutex);
     return {FEntries.begin(), FEntries.end()};
+}
+
+std::size_t PanelRecord::EntriesAdded() const {
+    std::lock_guard<std::mutex> lock(FMutex);
+    return FAdded;
 }
 
 int PanelRecord::PlugCount() const {

@@ -56,6 +56,8 @@ public:
     std::string SlavePath() const;
     // Transcript entries let go beyond the limit.
     std::size_t DroppedEntries() const;
+    // How many transcript entries were ever added: it grows with everything the panel does.
+    std::size_t EntriesAdded() const;
 
     // Bounded waits for the serving thread to catch up; true when the count was reached
     // (for the plug count: and the panel is plugged in at that moment).
@@ -82,6 +84,7 @@ private:
     std::deque<TranscriptEntry> FEntries;
     std::size_t FReceivedTotal = 0;
     std::size_t FDropped = 0;
+    std::size_t FAdded = 0;
     int FPlugCount = 0;
     std::string FSlavePath;
 };

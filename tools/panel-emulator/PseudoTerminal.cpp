@@ -8,6 +8,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <system_error>
 
@@ -79,8 +80,13 @@ std::vector<PortUse> PseudoTerminal::TakePortUse() {
             at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
         }
     }
-    for (const auto use : uses)
-        if (use == PortUse::Closed) ::tcflush(FSlave.Get(), TCIFLUSH);
+    // Replies are lost when the last open of the port closes. A close that leaves another open
+    // (the program's exclusive probe of the port it holds) loses nothing, as on a real port. Two
+    // opens read together come as one event, so the count can only err towards discarding.
+    for (const auto use : uses) {
+        if (use == PortUse::Opened) ++FOpens;
+        if (use == PortUse::Closed && (FOpens = std::max(FOpens - 1, 0)) == 0) ::tcflush(FSlave.Get(), TCIFLUSH);
+    }
     return uses;
 }
 

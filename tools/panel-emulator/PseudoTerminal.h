@@ -9,7 +9,7 @@
 // Because the emulator's own slave keeps the terminal alive, the kernel would
 // keep replies that the program left unread until its next open; a real port
 // loses them on close. The terminal therefore watches the slave's opens and
-// closes, and discards unread replies when the program closes the port.
+// closes, and discards unread replies when the program closes the port (its last open of it).
 #include <sys/types.h>
 
 #include <string>
@@ -44,6 +44,7 @@ public:
 
 private:
     TUniqueFd FUseWatch;
+    int FOpens = 0;  // the program's opens of the slave, as far as the watch tells
     TUniqueFd FSlave;   // closed after the master (members go in reverse order)
     TUniqueFd FMaster;
     std::string FSlavePath;
