@@ -9,6 +9,7 @@
 #include "DialogueInvariants.h"
 #include "FormHarness.h"
 #include "LoopPanel.h"
+#include "PanelKinds.h"
 #include "PtyPanels.h"
 #include "form/FormButtons.h"
 #include "foundation/Resources.h"
@@ -36,36 +37,13 @@ public:
     }
 };
 
-// The kinds of panel a schedule plugs in; the first six serve a demonstration.
-constexpr uint32_t kPanelKinds = 11;
-constexpr uint32_t kHealthyKinds = 6;
-
-emu::PanelOptions PanelKind(uint32_t arg) {
-    emu::PanelOptions options;
+// A panel of the drawn kind, with a restart delay and garbage of its own.
+emu::PanelOptions DrawnPanel(uint32_t arg) {
+    emu::PanelOptions options = PanelKind(arg);
     options.RestartDelay = std::chrono::milliseconds(50 + (arg / kPanelKinds) % 40 * 50);
     options.GarbageSeed = arg;
-    switch (arg % kPanelKinds) {
-        case 1: options.Echo = true; break;
-        case 2: options.EchoChangedCase = true; break;
-        case 3: options.ReplyChunkSize = 3; break;
-        case 4: options.StartInBootloader = true; break;
-        case 5: options.Password.reset(); break;
-        case 6: options.Password = std::string("1111"); break;
-        case 7: options.FirmwareVersion = "5.1.9.0"; break;
-        case 8: options.FirmwareVersion = "6.0.1.1"; break;
-        case 9: options.SerialNumber = "NOT SET"; break;
-        case 10: options.StartInBootloader = options.BootloaderStuck = true; break;
-        default: break;
-    }
     return options;
 }
-
-emu::PanelFault FaultKind(uint32_t arg) {
-    static const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
-                                              emu::PanelFault::ValueError};
-    return kFaults[arg % 4];
-}
-
 
 size_t CountLines(const std::string& text, const std::string& part) {
     size_t count = 0;
@@ -97,7 +75,7 @@ public:
 
     ScheduleOutcome Run(const Schedule& schedule) {
         ScheduleOutcome outcome;
-        const emu::PanelOptions first = PanelKind(0);
+        const emu::PanelOptions first = DrawnPanel(0);
         Panels.Plug(&first);
         for (const ScheduleEvent& event : schedule) {
             if (!Advance(event.DelayMs)) break;
@@ -181,7 +159,7 @@ private:
     void PlugNew(uint32_t arg) {
         if (WriteWaits()) return;
         Panels.Unplug();
-        const emu::PanelOptions options = PanelKind(arg);
+        const emu::PanelOptions options = DrawnPanel(arg);
         Panels.Plug(&options);
         FKind = arg % kPanelKinds;
     }

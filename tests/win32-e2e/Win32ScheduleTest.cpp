@@ -21,6 +21,7 @@
 
 #include "DialogueInvariants.h"
 #include "PanelEmulator.h"
+#include "PanelKinds.h"
 #include "PanelRecordChecks.h"
 #include "Schedule.h"
 #include "StateViews.h"
@@ -50,32 +51,6 @@ constexpr auto kServeLimit = 12s;
 // tens of seconds; pauses across the port check or the 60 s watchdog are not reproduced.
 Clock::duration RealDelay(uint32_t ms) {
     return std::chrono::milliseconds(ms <= 700 ? ms : std::min<uint32_t>(700 + (ms - 700) / 8, 3000));
-}
-
-// The kinds of panel the checker plugs in (ScheduleRun.cpp); the first six serve a demonstration.
-constexpr uint32_t kHealthyKinds = 6;
-emu::PanelOptions PanelKind(uint32_t arg) {
-    emu::PanelOptions options;
-    switch (arg % 11) {
-        case 1: options.Echo = true; break;
-        case 2: options.EchoChangedCase = true; break;
-        case 3: options.ReplyChunkSize = 3; break;
-        case 4: options.StartInBootloader = true; break;
-        case 5: options.Password.reset(); break;
-        case 6: options.Password = std::string("1111"); break;
-        case 7: options.FirmwareVersion = "5.1.9.0"; break;
-        case 8: options.FirmwareVersion = "6.0.1.1"; break;
-        case 9: options.SerialNumber = "NOT SET"; break;
-        case 10: options.StartInBootloader = options.BootloaderStuck = true; break;
-        default: break;
-    }
-    return options;
-}
-
-emu::PanelFault FaultKind(uint32_t arg) {
-    static const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
-                                              emu::PanelFault::ValueError};
-    return kFaults[arg % 4];
 }
 
 // The buttons of a state as the probe shows them: start, the three billing buttons, end.
@@ -116,7 +91,7 @@ protected:
     void PlugNew(uint32_t kind) {
         if (!Panels.empty()) Panel().Unplug();
         Panels.push_back(std::make_unique<emu::PanelEmulator>(OnPort(PanelKind(kind), kPanelPort)));
-        Kind = kind % 11;
+        Kind = kind % kPanelKinds;
         InWaitFrom = 0;
         Panel().Plug();
     }
