@@ -8,6 +8,7 @@
 
 #include "DialogueInvariants.h"
 #include "FormHarness.h"
+#include "LogLines.h"
 #include "LoopPanel.h"
 #include "PanelKinds.h"
 #include "PtyPanels.h"
@@ -43,12 +44,6 @@ emu::PanelOptions DrawnPanel(uint32_t arg) {
     options.RestartDelay = std::chrono::milliseconds(50 + (arg / kPanelKinds) % 40 * 50);
     options.GarbageSeed = arg;
     return options;
-}
-
-size_t CountLines(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
-    return count;
 }
 
 std::unique_ptr<ScheduleTransport> MakeTransport(Transport transport, FakeMessageLoop& loop) {
@@ -190,15 +185,15 @@ private:
     // wholly take another, and nothing else is logged.
     void CheckErrorLog() {
         const std::string log = Harness.ErrorLog();
-        const size_t interrupted = CountLines(log, "write interrupted");
-        const size_t untaken = CountLines(log, "write not taken");
-        const size_t resets = CountLines(Harness.Dir.Read(ControllerLogName()), " OUT: reset\r\n");
+        const size_t interrupted = CountOf(log, "write interrupted");
+        const size_t untaken = CountOf(log, "write not taken");
+        const size_t resets = CountOf(Harness.Dir.Read(ControllerLogName()), " OUT: reset\r\n");
         if (interrupted + resets != FWritesStarted)
             Invariants.Violations.push_back(std::to_string(FWritesStarted) + " writes, " + std::to_string(resets) +
                                             " reached \"reset\", but " + std::to_string(interrupted) +
                                             " interruptions logged");
         if (untaken > resets) Invariants.Violations.push_back("more writes not taken than reached \"reset\"");
-        if (CountLines(log, "\r\n") != interrupted + untaken) Invariants.Violations.push_back("unexplained error-log lines:\n" + log);
+        if (CountOf(log, "\r\n") != interrupted + untaken) Invariants.Violations.push_back("unexplained error-log lines:\n" + log);
     }
 
     FakeMessageLoop Loop;

@@ -11,6 +11,12 @@ std::vector<std::string> CrLfLines(const std::string& text) {
     return lines;
 }
 
+size_t CountOf(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
 std::vector<std::string> LoggedReplies(const std::string& controllerLog) {
     static const std::string kMarker = " IN:  ";
     std::vector<std::string> replies;

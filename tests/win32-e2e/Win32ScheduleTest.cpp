@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "DialogueInvariants.h"
+#include "LogLines.h"
 #include "PanelEmulator.h"
 #include "PanelKinds.h"
 #include "PanelRecordChecks.h"
@@ -64,12 +65,6 @@ bool AnyState(const std::string& buttons, bool demoOnly) {
         if (Buttons(kStateViews[s]) == buttons && (!demoOnly || InDemonstration(static_cast<TProgramState>(s))))
             return true;
     return false;
-}
-
-size_t CountOf(const std::string& text, const std::string& part) {
-    size_t count = 0;
-    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-    return count;
 }
 
 class Win32ScheduleTest : public ::testing::TestWithParam<uint64_t> {
