@@ -12,6 +12,7 @@
 #include <string>
 #include <thread>
 
+#include "LogLines.h"
 #include "PanelEmulator.h"
 #include "TempDir.h"
 #include "WineProgram.h"
@@ -124,6 +125,8 @@ protected:
     Win32ProtectedPanelTest() : WineRoad(kRussianSystem) {}
 };
 
+using Win32SwappedPanelTest = Win32ProtectedPanelTest;
+
 TEST_P(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
     StartProgram();
     // Another USB serial device: opening it could reset it, so the program must leave it alone.
@@ -209,6 +212,50 @@ TEST_F(Win32ProtectedPanelTest, IsExplainedAndLeftAlone) {
     std::vector<std::string> received = panel.Record().ReceivedTexts();
     received.erase(std::remove(received.begin(), received.end(), ""), received.end());
     EXPECT_EQ(received, (std::vector<std::string>{"VERSION?", "AUTH=7653"})) << panel.Record().Transcript() << ControllerLog();
+    EXPECT_EQ(Program.Close(), 0);
+}
+
+// A salesperson preparing panels one after another takes the first away while it restarts
+// after the write's "reset", and plugs the next into the same socket.
+TEST_F(Win32SwappedPanelTest, TheNextPanelIsNotTakenForTheWrittenOne) {
+    StartProgram();
+    emu::PanelOptions first = OnPort(kPanelPort);
+    first.RestartDelay = 10s;  // time for the swap
+    emu::PanelEmulator written(first);
+    written.Plug();
+    ASSERT_TRUE(Buttons("10001", written));
+    Program.Click(kStartDemo);
+    ASSERT_TRUE(Program.WaitFor([&](const WindowView&) { return Received(written, "reset"); }, 60s))
+        << written.Record().Transcript();
+    written.Unplug();
+    emu::PanelOptions second = OnPort(kPanelPort);
+    second.SerialNumber = "654321";
+    emu::PanelEmulator next(second);
+    next.Plug();
+
+    WindowView view;
+    ASSERT_TRUE(Program.WaitFor([](const WindowView& v) { return !v.Message.empty(); }, 30s, &view))
+        << view.Text << next.Record().Transcript();
+    EXPECT_NE(view.Message.find("654321"), std::string::npos) << view.Message;
+    EXPECT_NE(view.Message.find("123456"), std::string::npos) << view.Message;
+    Program.DismissMessage();
+    ASSERT_TRUE(Buttons("10001", next));
+    EXPECT_FALSE(Received(next, "ARM_IGNORE_TAMPER=1")) << next.Record().Transcript();
+    EXPECT_EQ(ReceivedStartingWith(next, "TIME="), "");
+    const std::string log = ReadFileBytes(Folder + "/ErrLog.txt");
+    EXPECT_EQ(CountOf(log, "\r\n"), 1u) << log;
+    EXPECT_NE(log.find("write not completed: the panel with serial number 654321 answered after the restart, not "
+                       "123456"),
+              std::string::npos)
+        << log;
+
+    // The first panel, back later, is identified as any panel, and nobody is told twice.
+    next.Unplug();
+    ASSERT_TRUE(Buttons("00000", next));
+    written.Plug();
+    ASSERT_TRUE(Buttons("10001", written));
+    EXPECT_FALSE(Received(written, "ARM_IGNORE_TAMPER=1")) << written.Record().Transcript();
+    EXPECT_TRUE(Program.View().Message.empty());
     EXPECT_EQ(Program.Close(), 0);
 }
 
