@@ -219,7 +219,9 @@ TEST_P(Completion, HappensOnlyOnTheWrittenPanel) {
     EXPECT_EQ(CountOf(log, "\r\n"), *c.ErrorLine ? 1u : 0u) << log;
     EXPECT_NE(log.find(c.ErrorLine), std::string::npos) << log;
     ASSERT_EQ(FViewFake.MessageBoxes.size(), c.Message.empty() ? 0u : 1u);
-    if (!c.Message.empty()) EXPECT_EQ(FViewFake.MessageBoxes[0].Text, c.Message);
+    if (!c.Message.empty()) {
+        EXPECT_EQ(FViewFake.MessageBoxes[0].Text, c.Message);
+    }
 }
 
 const Lines kTamperAndClock{"KVELT_SN?", "ARM_IGNORE_TAMPER=1", "TIME="};
