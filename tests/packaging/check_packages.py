@@ -3,10 +3,12 @@
 
     check_packages.py <dist folder> <wine wrapper> <window probe exe>
 
-The Debian package: its files, its computed dependencies, lintian,
-desktop-file-validate and its udev rule; unpacked into a throw-away root, the
-program starts from there on a virtual screen, shows its window and ends
-cleanly when the window is closed. Run installed it reads its INI from the
+The Debian package: its files, its computed dependencies, lintian (no error
+and no warning, every override with its reason), hardening-check, the manual
+page, the AppStream metainfo, the changelog, desktop-file-validate and its
+udev rule; unpacked into a throw-away root, the program answers --version and
+--help without a display, starts from there on a virtual screen, shows its
+window and ends cleanly when the window is closed. Run installed it reads its INI from the
 user's configuration folder and logs into its state folder, which may be
 unwritable; copied elsewhere, it reads the INI beside itself and logs into the
 current folder. The Windows zip: its four files, their sums, the texts in
@@ -14,6 +16,8 @@ the users' code page; the program, unpacked into a folder named in Cyrillic
 letters, starts under Wine and shows its version in the caption. Needs a
 display (xvfb-run). Prints "packages: N passed, N failed" last.
 """
+import email.utils
+import gzip
 import hashlib
 import os
 import pathlib
@@ -32,13 +36,21 @@ MAJOR, MINOR, _, BUILD = VERSION.split(".")
 CAPTION = f"Зорв GSM: демонстрация работы. Версия {MAJOR}.{MINOR}.{BUILD}"
 
 RULES = "usr/lib/udev/rules.d/70-zorv-gsm.rules"
+PROGRAM = "usr/lib/zorvgsmdemo/ZorvGSMDemo"
+MANUAL = "usr/share/man/man1/zorvgsmdemo.1.gz"
+METAINFO = "usr/share/metainfo/example.zorv.zorvgsmdemo.metainfo.xml"
+OVERRIDES = "usr/share/lintian/overrides/zorvgsmdemo"
+CHANGELOG = "usr/share/doc/zorvgsmdemo/changelog.gz"
 DEB_FILES = {
     "usr/bin/zorvgsmdemo",
-    "usr/lib/zorvgsmdemo/ZorvGSMDemo",
+    PROGRAM,
     RULES,
+    MANUAL,
+    METAINFO,
+    OVERRIDES,
+    CHANGELOG,
     "usr/share/applications/zorvgsmdemo.desktop",
     "usr/share/doc/zorvgsmdemo/README.Linux.md",
-    "usr/share/doc/zorvgsmdemo/changelog.gz",
     "usr/share/doc/zorvgsmdemo/copyright",
 } | {f"usr/share/icons/hicolor/{s}x{s}/apps/zorvgsmdemo.png" for s in (16, 32, 48, 64, 128, 256)}
 ZIP_FILES = {"ZorvGSMDemo.exe", "ZorvGSMDemo.ini", "ПРОЧТИТЕ.txt", "SHA256SUMS"}
@@ -92,16 +104,64 @@ def check_deb(deb):
     check("the package carries the project's version", f"Version: {VERSION}" in fields, fields)
     check("the dependencies were computed from the program", "libqt6widgets6" in fields and "libc6" in fields, fields)
     lintian = subprocess.run(["lintian", deb], capture_output=True, text=True).stdout
-    errors = [line for line in lintian.splitlines() if line.startswith("E:")]
-    check("lintian reports no error", not errors, "\n".join(errors))
+    complaints = [line for line in lintian.splitlines() if line.startswith(("E:", "W:"))]
+    check("lintian reports no error and no warning", not complaints, "\n".join(complaints))
 
     with tempfile.TemporaryDirectory() as root:
         subprocess.run(["dpkg", "-x", deb, root], check=True)
+        check_debian_texts(pathlib.Path(root))
+        # Control-flow protection is compiled in, but its marker needs every linked object to carry it,
+        # and Debian 12's C start files (crt1.o) do not: no program linked there has it.
+        hardening = subprocess.run(["hardening-check", "--nocfprotection", f"{root}/{PROGRAM}"], capture_output=True,
+                                   text=True)
+        check("hardening-check passes on the program", hardening.returncode == 0, hardening.stdout)
         desktop = subprocess.run(["desktop-file-validate", f"{root}/usr/share/applications/zorvgsmdemo.desktop"],
                                  capture_output=True, text=True)
         check("the menu entry is valid", desktop.returncode == 0 and not desktop.stdout.strip(), desktop.stdout)
         check_udev_rule(root)
+        check_information_arguments(root)
         check_installed_program(root)
+
+
+def check_debian_texts(root):
+    """The guide, the lintian overrides, the manual page, the metainfo and the changelog."""
+    overrides = (root / OVERRIDES).read_text().splitlines()
+    unexplained = [line for i, line in enumerate(overrides)
+                   if line.strip() and not line.startswith("#") and not (i and overrides[i - 1].startswith("#"))]
+    check("every lintian override follows the comment that gives its reason", not unexplained, f"{unexplained}")
+
+    guide = (root / "usr/share/doc/zorvgsmdemo/README.Linux.md").read_text()
+    check("the package's guide speaks to who installed it, not to developers",
+          "zorvgsmdemo --help" in guide and not re.search(r"\b(scripts|build|packaging)/", guide))
+
+    manual = subprocess.run(["man", "--warnings", "-l", str(root / MANUAL)], capture_output=True, text=True,
+                            env=dict(os.environ, MANWIDTH="80"))
+    check("the manual page formats without a warning and names --version",
+          manual.returncode == 0 and not manual.stderr and "--version" in manual.stdout, manual.stderr)
+
+    metainfo = subprocess.run(["appstreamcli", "validate", "--no-net", str(root / METAINFO)], capture_output=True,
+                              text=True)
+    complaints = [line for line in metainfo.stdout.splitlines() if line.startswith(("E:", "W:"))]
+    check("appstreamcli accepts the metainfo", metainfo.returncode == 0 and not complaints, metainfo.stdout)
+
+    changelog = gzip.decompress((root / CHANGELOG).read_bytes()).decode()
+    trailer = re.search(r"^ -- .+?  (.+)$", changelog, re.M)
+    day = email.utils.parsedate_to_datetime(trailer.group(1)).strftime("%Y-%m-%d") if trailer else None
+    release = re.search(r'<release version="([^"]+)" date="([^"]+)"', (root / METAINFO).read_text())
+    check("the changelog and the metainfo carry the version and the same date",
+          changelog.startswith(f"zorvgsmdemo ({VERSION})") and release is not None
+          and release.groups() == (VERSION, day), f"{changelog.splitlines()[:1]} {trailer} {release}")
+
+
+def check_information_arguments(root):
+    """--version and --help print and end without a display, as packaged programs do."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    for argument, expected in (("--version", f"zorvgsmdemo {VERSION}\n"), ("--help", "Usage: zorvgsmdemo")):
+        answer = subprocess.run([f"{root}/usr/bin/zorvgsmdemo", argument], capture_output=True, text=True, env=env,
+                                timeout=20)
+        check(f"the installed program answers {argument} without a display",
+              answer.returncode == 0 and answer.stdout.startswith(expected) and not answer.stderr,
+              f"exit {answer.returncode}: {answer.stdout!r} {answer.stderr!r}")
 
 
 def check_udev_rule(root):
@@ -111,7 +171,7 @@ def check_udev_rule(root):
     check("the udev rule gives the port to the user at the computer and to dialout",
           pathlib.Path(RULES).name < "73-seat-late.rules" and 'TAG+="uaccess"' in tty_line
           and 'GROUP="dialout"' in tty_line, tty_line)
-    program = (pathlib.Path(root) / "usr/lib/zorvgsmdemo/ZorvGSMDemo").read_bytes()
+    program = (pathlib.Path(root) / PROGRAM).read_bytes()
     check("the message for a refused port names the installed rule", pathlib.Path(RULES).name.encode() in program)
 
 
