@@ -120,7 +120,8 @@ TEST_F(QtMainWindowTest, FixedSizeWithoutMaximiseAndCentred) {
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Зорв GSM: демонстрация работы. Версия"));
     EXPECT_FALSE(window->windowIcon().isNull());
-    EXPECT_EQ(window->windowIcon().availableSizes().size(), 2);
+    EXPECT_EQ(window->windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {256, 256}}));
     const QRect screen = window->screen()->availableGeometry();
     EXPECT_LE(std::abs(window->geometry().center().x() - screen.center().x()), 1);
     window->resize(800, 600);
