@@ -29,6 +29,8 @@ import tempfile
 import time
 import zipfile
 
+import check_msi
+
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 VERSION = re.search(r"project\(ZorvGSMDemo VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text()).group(1)
 # The caption shows major.minor.build: 1.0.0.1 gives 1.0.1.
@@ -281,29 +283,34 @@ def check_zip(archive, wine_run, probe):
         folder.mkdir(parents=True)
         with zipfile.ZipFile(archive) as z:
             z.extractall(folder)
-        # Wine's server and the prefix come up before the program and the probe start: two
-        # Wine processes that both start them at once were seen to hang the second.
-        subprocess.run([wine_run, "cmd", "/c", "exit"], capture_output=True, timeout=300)
-        program = subprocess.Popen([wine_run, str(folder / "ZorvGSMDemo.exe")], cwd=folder,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            def caption():
-                try:
-                    state = subprocess.run([wine_run, probe, "state"], capture_output=True,
-                                           timeout=20).stdout.decode(errors="replace")
-                except subprocess.TimeoutExpired:
-                    return None
-                match = re.search(r"^caption (.*?)\r?$", state, re.M)
-                return match.group(1) if match else None
-            shown = wait_for(caption, 120)
-            check("the program from the zip shows its version under Wine from a Cyrillic folder", shown == CAPTION,
-                  f"{shown!r}")
-            subprocess.run([wine_run, probe, "close"], capture_output=True, timeout=60)
-            check("the program from the zip ends cleanly", program.wait(timeout=30) == 0)
-        finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+        check_windows_program(wine_run, probe, folder / "ZorvGSMDemo.exe", "the program from the zip",
+                              "from a Cyrillic folder")
+
+
+def check_windows_program(wine_run, probe, exe, name, where):
+    """Starts exe under Wine in its folder, checks its caption through the window probe and closes it."""
+    # Wine's server and the prefix come up before the program and the probe start: two
+    # Wine processes that both start them at once were seen to hang the second.
+    subprocess.run([wine_run, "cmd", "/c", "exit"], capture_output=True, timeout=300)
+    program = subprocess.Popen([wine_run, str(exe)], cwd=exe.parent, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        def caption():
+            try:
+                state = subprocess.run([wine_run, probe, "state"], capture_output=True,
+                                       timeout=20).stdout.decode(errors="replace")
+            except subprocess.TimeoutExpired:
+                return None
+            match = re.search(r"^caption (.*?)\r?$", state, re.M)
+            return match.group(1) if match else None
+        shown = wait_for(caption, 120)
+        check(f"{name} shows its version under Wine {where}", shown == CAPTION, f"{shown!r}")
+        subprocess.run([wine_run, probe, "close"], capture_output=True, timeout=60)
+        check(f"{name} ends cleanly", program.wait(timeout=30) == 0)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
 
 
 def main():
@@ -316,6 +323,11 @@ def main():
     check("the Windows zip is named for the version", archive.exists())
     if archive.exists():
         check_zip(archive, wine_run, probe)
+    installer = pathlib.Path(dist) / f"ZorvGSMDemo-{VERSION}-win64.msi"
+    check("the Windows installer is named for the version", installer.exists())
+    if installer.exists():
+        check_msi.check_installer(installer, wine_run, lambda exe, name, where:
+                                  check_windows_program(wine_run, probe, exe, name, where), check, VERSION)
     failed = results.count(False)
     print(f"packages: {len(results) - failed} passed, {failed} failed")
     return 1 if failed else 0
