@@ -1,6 +1,7 @@
 """The Windows installer, for check_packages.py: its tables as msiinfo shows them, and
-under Wine an install for the whole machine, the installed program, a newer package
-that replaces it in place and the removal, which leaves the user's own files."""
+under Wine an install for the whole machine, the installed program (which keeps its
+log in the user's folder), a newer package that replaces it in place and the
+removal, which leaves the user's own files."""
 import os
 import pathlib
 import re
@@ -87,16 +88,21 @@ def check_installer(msi, wine_run, check_program, check, version):
 
     with tempfile.TemporaryDirectory() as work:
         work = pathlib.Path(work)
+        user = next(p for p in (prefix / "drive_c/users").iterdir() if p.name != "Public")
+        log_folder = user / "AppData/Local/ZorvGSMDemo"
+        check("the program from the zip, which may write its own folder, made no log folder of the user's",
+              not log_folder.exists())
         check("msiexec installs the package quietly", msiexec("/i", msi) == 0)
         check("the program and its example INI are in Program Files, with a Start-menu shortcut",
               program.exists() and program.with_suffix(".ini").exists() and len(shortcuts()) == 1, f"{shortcuts()}")
         check("the installed-programs list names the program with its version and publisher",
               installed_entries(wine_run, work) == [(version, "Zorv")], f"{installed_entries(wine_run, work)}")
         check_program(program, "the installed program", "from Program Files")
+        check("the installed program made its log folder in the user's local application data",
+              log_folder.is_dir())
 
         # What the user made: settings in the roaming folder, a log in the local one.
-        user = next(p for p in (prefix / "drive_c/users").iterdir() if p.name != "Public")
-        own_files = [user / "AppData/Roaming/ZorvGSMDemo/ZorvGSMDemo.ini", user / "AppData/Local/ZorvGSMDemo/ErrLog.txt"]
+        own_files = [user / "AppData/Roaming/ZorvGSMDemo/ZorvGSMDemo.ini", log_folder / "ErrLog.txt"]
         for own in own_files:
             own.parent.mkdir(parents=True, exist_ok=True)
             own.write_text("kept")
