@@ -1,7 +1,7 @@
 """The Windows installer, for check_packages.py: its tables as msiinfo shows them, and
 under Wine an install for the whole machine, the installed program (which keeps its
-log in the user's folder), a newer package that replaces it in place and the
-removal, which leaves the user's own files."""
+log in the user's folder and does the whole road against an emulated panel), a newer
+package that replaces it in place and the removal, which leaves the user's own files."""
 import os
 import pathlib
 import re
@@ -72,8 +72,9 @@ def check_tables(msi, check, version):
               for row in upgrades), f"{upgrades}")
 
 
-def check_installer(msi, wine_run, check_program, check, version):
-    """check_program(exe, name, where) starts the program and checks its window."""
+def check_installer(msi, wine_run, check_program, check_road, check, version):
+    """check_program(exe, name, where) starts the program and checks its window; check_road(exe)
+    has it prepare an emulated panel for the demonstration and back."""
     check_tables(msi, check, version)
     prefix = pathlib.Path(os.environ.get("WINEPREFIX", f"{os.environ.get('TMPDIR', '/tmp')}/zorv-wine-{os.getuid()}"))
     program = prefix / "drive_c/Program Files/ZorvGSMDemo/ZorvGSMDemo.exe"
@@ -100,6 +101,7 @@ def check_installer(msi, wine_run, check_program, check, version):
         check_program(program, "the installed program", "from Program Files")
         check("the installed program made its log folder in the user's local application data",
               log_folder.is_dir())
+        check_road(program)
 
         # What the user made: settings in the roaming folder, a log in the local one.
         own_files = [user / "AppData/Roaming/ZorvGSMDemo/ZorvGSMDemo.ini", log_folder / "ErrLog.txt"]

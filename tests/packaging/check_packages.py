@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """Checks what users download, as built by scripts/package.
 
-    check_packages.py <dist folder> <wine wrapper> <window probe exe>
+    check_packages.py <dist folder> <wine wrapper> <window probe exe> <Windows end-to-end test>
 
 The Debian package: its files, its computed dependencies, lintian (no error
 and no warning, every override with its reason), hardening-check, the manual
@@ -13,8 +13,10 @@ user's configuration folder and logs into its state folder, which may be
 unwritable; copied elsewhere, it reads the INI beside itself and logs into the
 current folder. The Windows zip: its four files, their sums, the texts in
 the users' code page; the program, unpacked into a folder named in Cyrillic
-letters, starts under Wine and shows its version in the caption. Needs a
-display (xvfb-run). Prints "packages: N passed, N failed" last.
+letters, starts under Wine and shows its version in the caption. The Windows
+installer: see check_msi.py; the installed program does the end-to-end test's
+road (the Linux half of the Windows build's test, whose Windows helpers stand
+beside the window probe). Needs a display (xvfb-run). Prints "packages: N passed, N failed" last.
 """
 import email.utils
 import gzip
@@ -313,8 +315,21 @@ def check_windows_program(wine_run, probe, exe, name, where):
             program.wait()
 
 
+def check_road(wine_run, probe, road_test, exe):
+    """The end-to-end test's road on a Russian system, against the installed program where it is."""
+    windows_build = pathlib.Path(probe).parents[2]
+    env = dict(os.environ, ZORV_WINE_RUN=wine_run, ZORV_PROGRAM_EXE=str(exe), ZORV_PROGRAM_INSTALLED="1",
+               ZORV_WINDOW_PROBE_EXE=probe,
+               ZORV_WINE_DEVICE_EXE=str(windows_build / "tools/panel-emulator/zorv-wine-device.exe"),
+               LD_PRELOAD=str(windows_build / "tests/serial/libzorv_modem_lines.so"))
+    road = subprocess.run([road_test, "--gtest_filter=*Win32RoadTest.APanelFromItsBootloader*/Russian"],
+                          capture_output=True, text=True, env=env, timeout=600)
+    check("the installed program does the whole road against an emulated panel",
+          road.returncode == 0 and "[  PASSED  ] 1 test" in road.stdout, road.stdout[-3000:])
+
+
 def main():
-    dist, wine_run, probe = (os.path.abspath(a) for a in sys.argv[1:4])
+    dist, wine_run, probe, road_test = (os.path.abspath(a) for a in sys.argv[1:5])
     debs = sorted(pathlib.Path(dist).glob(f"zorvgsmdemo_{VERSION}_*.deb"))
     check("the Debian package is named for the version", len(debs) == 1, f"{debs}")
     if debs:
@@ -327,7 +342,8 @@ def main():
     check("the Windows installer is named for the version", installer.exists())
     if installer.exists():
         check_msi.check_installer(installer, wine_run, lambda exe, name, where:
-                                  check_windows_program(wine_run, probe, exe, name, where), check, VERSION)
+                                  check_windows_program(wine_run, probe, exe, name, where),
+                                  lambda exe: check_road(wine_run, probe, road_test, exe), check, VERSION)
     failed = results.count(False)
     print(f"packages: {len(results) - failed} passed, {failed} failed")
     return 1 if failed else 0

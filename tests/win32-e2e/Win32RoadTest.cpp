@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -73,8 +74,10 @@ protected:
           Program(Setup, Folder) {
         fs::create_directories(Logs);
         // The INI file is Windows-1251 whatever the system's code page.
-        Dir.Write(std::string(system.UserFolder) + "/ZorvGSMDemo/ZorvGSMDemo.ini",
-                  "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Logs + "/panel.txt")) + "\r\n");
+        const std::string ini = Setup.IniFile(Folder);
+        fs::create_directories(fs::path(ini).parent_path());
+        std::ofstream(ini, std::ios::binary)
+            << "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Logs + "/panel.txt")) + "\r\n";
     }
 
     emu::PanelOptions OnPort(int port) const {
@@ -186,7 +189,7 @@ TEST_P(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
     const std::string log = ControllerLog();
     EXPECT_NE(log.find(" OUT: VERSION?\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(" IN:  Main ver="), std::string::npos) << log;
-    EXPECT_EQ(ReadFileBytes(Folder + "/ErrLog.txt"), "");
+    EXPECT_EQ(ReadFileBytes(Setup.ErrorLog(Folder)), "");
     EXPECT_EQ(Program.Close(), 0);
 }
 
