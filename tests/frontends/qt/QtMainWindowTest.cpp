@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -110,6 +111,23 @@ protected:
     std::unique_ptr<TZorvGSMDemoMainForm> form;
     QImage background;
 };
+
+// What a screen reader meets: the drawn texts as static text named by their words. Qt
+// announces each new name itself; the offscreen platform has no accessibility bridge
+// to deliver that event to.
+TEST_F(QtMainWindowTest, DrawnTextsAreStaticTextNamedByTheirWords) {
+    QWidget* state = Child<QWidget>("ProgrammStateInfoLabel");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(state);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+    EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(),
+              "Зорв GSM не подключен.\nПроверьте, что драйвера для прибора установлены на компьютер, "
+              "и подключите Зорв GSM к компьютеру.");
+    window->SetLabelText(TLabelId::ProgrammStateInfo, Ansi("<B>Зорв GSM</B> подключен"));
+    EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), "Зорв GSM подключен");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Child<QWidget>("UserActionInfoLabel"))->role(),
+              QAccessible::StaticText);
+}
 
 TEST_F(QtMainWindowTest, FixedSizeWithoutMaximiseAndCentred) {
     EXPECT_EQ(window->size(), QSize(640, 493));
