@@ -93,6 +93,8 @@ protected:
         ASSERT_TRUE(Program.WaitFor([](const WindowView& v) { return !v.Caption.empty(); }, 120s, &view)) << view.Text;
         EXPECT_EQ(view.Caption, kCaption);
         EXPECT_EQ(view.Buttons, "00000");
+        // The state text as a screen reader reads it.
+        EXPECT_NE(view.Text.find("\nlabel Зорв GSM не подключен. "), std::string::npos) << view.Text;
     }
 
     ::testing::AssertionResult Buttons(const std::string& expected, const emu::PanelEmulator& panel,
