@@ -1,6 +1,7 @@
 # What users install, built by scripts/package with CPack: on Linux a Debian
 # package (the program in a folder of its own under /usr/lib, a link in
-# /usr/bin, the menu entry and icons, the panel's udev rule), on Windows a zip
+# /usr/bin, the menu entry and icons, the panel's udev rule, the manual page and
+# the AppStream metainfo), on Windows a zip
 # with the program, an example INI file, a short Russian guide and the files'
 # SHA-256 sums. The version is the project's.
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
@@ -42,6 +43,9 @@ if(WIN32)
 else()
   set(doc share/doc/zorvgsmdemo)
   install(TARGETS ZorvGSMDemo RUNTIME DESTINATION lib/zorvgsmdemo)
+  # As Debian's own packages are stripped: without the compilers' version notes either.
+  install(CODE "execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/zorvgsmdemo/ZorvGSMDemo\" COMMAND_ERROR_IS_FATAL ANY)")
   # The program lives in a folder of its own, by which it knows it runs installed
   # (foundation/ProgramFilesLinux.cpp) and keeps its files in the user's XDG folders.
   file(MAKE_DIRECTORY "${PROJECT_BINARY_DIR}/package")
@@ -54,22 +58,29 @@ else()
   endforeach()
   install(FILES "${ZORV_PACKAGING_DIR}/70-zorv-gsm.rules" DESTINATION lib/udev/rules.d)
 
-  # The README's part about a real panel on Linux is the package's guide.
-  file(READ "${PROJECT_SOURCE_DIR}/README.md" readme)
-  string(FIND "${readme}" "## A real panel on Linux" start)
-  string(SUBSTRING "${readme}" ${start} -1 linux_notes)
-  string(FIND "${linux_notes}" "\n## " end)
-  string(SUBSTRING "${linux_notes}" 0 ${end} linux_notes)
-  file(WRITE "${PROJECT_BINARY_DIR}/package/README.Linux.md" "${linux_notes}\n")
-  configure_file("${ZORV_PACKAGING_DIR}/linux/changelog.in" "${PROJECT_BINARY_DIR}/package/changelog" @ONLY)
-  add_custom_command(OUTPUT "${PROJECT_BINARY_DIR}/package/changelog.gz"
-    COMMAND gzip -9nkf "${PROJECT_BINARY_DIR}/package/changelog"
-    DEPENDS "${PROJECT_BINARY_DIR}/package/changelog"
-    VERBATIM)
-  add_custom_target(zorv_package_changelog ALL DEPENDS "${PROJECT_BINARY_DIR}/package/changelog.gz")
-  install(FILES "${PROJECT_BINARY_DIR}/package/README.Linux.md" "${ZORV_PACKAGING_DIR}/linux/copyright"
-                "${PROJECT_BINARY_DIR}/package/changelog.gz"
+  # The release's date comes from SOURCE_DATE_EPOCH when it is set (scripts/package sets the last
+  # commit's), so the same commit gives the same changelog, manual page and metainfo.
+  string(TIMESTAMP ZORV_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC)
+  string(TIMESTAMP ZORV_RELEASE_DAY "%Y-%m-%d" UTC)
+  set(package "${PROJECT_BINARY_DIR}/package")
+  configure_file("${ZORV_PACKAGING_DIR}/linux/changelog.in" "${package}/changelog" @ONLY)
+  configure_file("${ZORV_PACKAGING_DIR}/linux/zorvgsmdemo.1" "${package}/zorvgsmdemo.1" @ONLY)
+  configure_file("${ZORV_PACKAGING_DIR}/linux/zorvgsmdemo.metainfo.xml.in"
+                 "${package}/example.zorv.zorvgsmdemo.metainfo.xml" @ONLY)
+  foreach(text changelog zorvgsmdemo.1)
+    add_custom_command(OUTPUT "${package}/${text}.gz"
+      COMMAND gzip -9nkf "${package}/${text}"
+      DEPENDS "${package}/${text}"
+      VERBATIM)
+  endforeach()
+  add_custom_target(zorv_package_gzipped ALL DEPENDS "${package}/changelog.gz" "${package}/zorvgsmdemo.1.gz")
+  install(FILES "${ZORV_PACKAGING_DIR}/linux/README.Linux.md" "${ZORV_PACKAGING_DIR}/linux/copyright"
+                "${package}/changelog.gz"
           DESTINATION ${doc})
+  install(FILES "${package}/zorvgsmdemo.1.gz" DESTINATION share/man/man1)
+  install(FILES "${package}/example.zorv.zorvgsmdemo.metainfo.xml" DESTINATION share/metainfo)
+  install(FILES "${ZORV_PACKAGING_DIR}/linux/lintian-overrides" DESTINATION share/lintian/overrides
+          RENAME zorvgsmdemo)
 
   set(CPACK_GENERATOR DEB)
   set(CPACK_PACKAGING_INSTALL_PREFIX /usr)

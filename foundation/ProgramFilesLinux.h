@@ -17,12 +17,6 @@ struct TXdgSettings {
     std::string StateHome;
 };
 
-struct TProgramPlaces {
-    TProgramFiles Files;
-    // The folder the error log goes into, to be made when missing; empty for a portable program.
-    std::string StateFolder;
-};
-
 // An installed program reads the user's INI when FileExists finds it, else the
 // system's in /etc/zorvgsmdemo/.
 TProgramPlaces PlaceProgramFiles(const TXdgSettings& Settings,

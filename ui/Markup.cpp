@@ -165,4 +165,14 @@ private:
 
 std::vector<TMarkupLine> ParseMarkup(const std::string& Markup) { return TMarkupParser(Markup).Run(); }
 
+std::string PlainText(const std::vector<TMarkupLine>& Lines) {
+    std::string text;
+    for (const TMarkupLine& line : Lines) {
+        if (line.empty()) continue;
+        if (!text.empty()) text += '\n';
+        for (const TTextRun& run : line) text += run.Text;
+    }
+    return text;
+}
+
 }  // namespace zorv

@@ -28,4 +28,8 @@ using TMarkupLine = std::vector<TTextRun>;
 // Always at least one line. Line ends and tabs inside the text count as blanks.
 std::vector<TMarkupLine> ParseMarkup(const std::string& Markup);
 
+// The words without their styles, as a screen reader reads them: the lines'
+// texts joined by line breaks, empty lines left out.
+std::string PlainText(const std::vector<TMarkupLine>& Lines);
+
 }  // namespace zorv

@@ -1,5 +1,7 @@
 #include "frontends/qt/QtFormattedLabel.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -8,9 +10,23 @@
 #include "frontends/qt/QtText.h"
 
 namespace zorv {
+namespace {
+
+// A drawn label would otherwise be a bare client area to a screen reader.
+QAccessibleInterface* StaticTextAccessible(const QString&, QObject* object) {
+    auto* label = dynamic_cast<TQtFormattedLabel*>(object);
+    return label ? new QAccessibleWidget(label, QAccessible::StaticText) : nullptr;
+}
+
+}  // namespace
 
 TQtFormattedLabel::TQtFormattedLabel(const QString& name, const QColor& textColor, QWidget* parent)
     : QWidget(parent), FLines(ParseMarkup("")), FTextColor(textColor) {
+    static const bool accessibleAsText = [] {
+        QAccessible::installFactory(StaticTextAccessible);
+        return true;
+    }();
+    (void)accessibleAsText;
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -19,6 +35,7 @@ TQtFormattedLabel::TQtFormattedLabel(const QString& name, const QColor& textColo
 void TQtFormattedLabel::SetMarkup(const std::string& markup) {
     Guarded("TQtFormattedLabel.SetMarkup", [&] {
         FLines = ParseMarkup(markup);
+        setAccessibleName(ToQString(PlainText(FLines)));
         update();
     });
 }

@@ -2,6 +2,8 @@
 // A label that shows the program's markup subset: fixed size, text from the
 // top, nothing drawn but the letters (what lies below shows through), lines
 // wrapped at blanks, lines below the label's height left out, no ellipsis.
+// Screen readers see it as static text named by its plain text, and hear of
+// each change of it (Qt's accessibility interface: a name change).
 #include <QColor>
 #include <QWidget>
 #include <string>

@@ -2,7 +2,9 @@
 // window, the Linux device source and serial ports, the program's resources
 // and the main window's logic, which is handed all of them. The window stays hidden until
 // the first tick of the start timer shows it; when it closes, the loop ends
-// and the form releases its objects.
+// and the form releases its objects. --help and --version print and end
+// before any of this, without a display.
+#include <cstdio>
 #include <utility>
 
 #include "form/FormButtons.h"
@@ -13,11 +15,16 @@
 #include "foundation/ProgramFiles.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendLinux.h"
+#include "frontends/qt/CommandLine.h"
 #include "frontends/qt/QtApplication.h"
 #include "frontends/qt/QtMainWindow.h"
 #include "frontends/qt/QtMessageLoop.h"
 
 int main(int argc, char** argv) {
+    if (const auto text = zorv::InformationRequested(argc, argv, ZORV_FILE_VERSION)) {
+        std::fputs(text->c_str(), stdout);
+        return 0;
+    }
     zorv::TQtApplication app(argc, argv);
     zorv::TQtMessageLoop loop;
     const zorv::TProgramFiles files = zorv::LocateProgramFiles();

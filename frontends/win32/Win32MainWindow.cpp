@@ -126,6 +126,11 @@ TWin32MainWindow::TWin32MainWindow(UINT dpi)
     const COLORREF text = GetSysColor(COLOR_WINDOWTEXT);
     for (const TLabelLayout& label : kLabelLayout)
         if (label.Parent == TLayoutParent::Panel) AddLabel(label, text);
+    // What a screen reader reads of the state and the next action.
+    for (TLabelId id : {TLabelId::ProgrammStateInfo, TLabelId::UserActionInfo}) {
+        FSpokenLabels[Index(id)] = std::make_unique<TWin32SpokenLabel>(FWindow, FLabels[Index(id)]->Bounds());
+        FSpokenLabels[Index(id)]->SetMarkup(FLabels[Index(id)]->Markup());
+    }
     FitClientArea();
 }
 
@@ -198,7 +203,10 @@ void TWin32MainWindow::Rescale(UINT dpi) {
     const RECT panel = Scaled(kPanelRect);
     SetWindowPos(FPanel, nullptr, panel.left, panel.top, panel.right - panel.left, panel.bottom - panel.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
-    for (const TLabelLayout& label : kLabelLayout) FLabels[Index(label.Id)]->Place(Scaled(label.Rect), LineHeight(dpi));
+    for (const TLabelLayout& label : kLabelLayout) {
+        FLabels[Index(label.Id)]->Place(Scaled(label.Rect), LineHeight(dpi));
+        if (FSpokenLabels[Index(label.Id)]) FSpokenLabels[Index(label.Id)]->Place(Scaled(label.Rect));
+    }
     InvalidateRect(FWindow, nullptr, FALSE);
     InvalidateRect(FPanel, nullptr, FALSE);
 }
@@ -286,6 +294,17 @@ LRESULT TWin32MainWindow::HandleWindowMessage(UINT message, WPARAM wParam, LPARA
         EndPaint(FWindow, &paint);
         return 0;
     }
+    case WM_DRAWITEM: {
+        // A spoken label's control shows what the window draws below it.
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        POINT origin{0, 0};
+        MapWindowPoints(item->hwndItem, FWindow, &origin, 1);
+        const int saved = SaveDC(item->hDC);
+        SetViewportOrgEx(item->hDC, -origin.x, -origin.y, nullptr);
+        PaintWindow(item->hDC);
+        RestoreDC(item->hDC, saved);
+        return TRUE;
+    }
     case WM_COMMAND: {
         const size_t index = LOWORD(wParam) - kFirstButtonId;
         if (HIWORD(wParam) == BN_CLICKED && index < kButtonCount && FHandlers[index]) FHandlers[index]();
@@ -348,6 +367,7 @@ LRESULT TWin32MainWindow::HandlePanelMessage(UINT message, WPARAM wParam, LPARAM
 
 void TWin32MainWindow::SetLabelText(TLabelId label, const std::string& markup) {
     FLabels[Index(label)]->SetMarkup(LabelParent(label), markup);
+    if (FSpokenLabels[Index(label)]) FSpokenLabels[Index(label)]->SetMarkup(markup);
 }
 
 void TWin32MainWindow::SetButtonCaption(TButtonId button, const std::string& caption) {

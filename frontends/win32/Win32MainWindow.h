@@ -13,6 +13,7 @@
 #include "ui/WindowLayout.h"
 #include "frontends/win32/Win32FormattedLabel.h"
 #include "frontends/win32/Win32Gdi.h"
+#include "frontends/win32/Win32SpokenLabel.h"
 
 namespace zorv {
 
@@ -79,6 +80,8 @@ private:
     std::array<HWND, kButtonCount> FButtons{};
     std::array<std::function<void()>, kButtonCount> FHandlers;
     std::array<std::unique_ptr<TWin32FormattedLabel>, kLabelCount> FLabels;
+    // For the state and action texts only.
+    std::array<std::unique_ptr<TWin32SpokenLabel>, kLabelCount> FSpokenLabels;
     std::function<void(WPARAM, LPARAM)> FDeviceChangeHandler;
 };
 

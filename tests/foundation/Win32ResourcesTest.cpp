@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 #include "foundation/Resources.h"
+#include "foundation/VersionInfo.h"
 
 namespace zorv {
 namespace {
@@ -38,17 +42,37 @@ struct TIconGroupEntry {
 };
 #pragma pack(pop)
 
-TEST(Win32Resources, IconHasSixteenAndThirtyTwoPixelImagesOfThirtyTwoBits) {
+// 16 to 64 pixels serve 100 to 200 % scaling, 256 (stored as 0) the shell's large views.
+TEST(Win32Resources, IconHasImagesFromSixteenToTwoHundredFiftySixPixelsOfThirtyTwoBits) {
     const HRSRC group = FindResourceW(nullptr, L"MAINICON", MAKEINTRESOURCEW(14));  // RT_GROUP_ICON
     ASSERT_NE(group, nullptr);
     const auto* header = static_cast<const WORD*>(LockResource(LoadResource(nullptr, group)));
     ASSERT_NE(header, nullptr);
-    ASSERT_EQ(header[2], 2);
+    const std::vector<int> sizes{16, 24, 32, 48, 64, 0};
+    ASSERT_EQ(header[2], sizes.size());
     const auto* entries = reinterpret_cast<const TIconGroupEntry*>(header + 3);
-    EXPECT_EQ(entries[0].Width, 16);
-    EXPECT_EQ(entries[1].Width, 32);
-    EXPECT_EQ(entries[0].BitCount, 32);
-    EXPECT_EQ(entries[1].BitCount, 32);
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        EXPECT_EQ(entries[i].Width, sizes[i]) << i;
+        EXPECT_EQ(entries[i].Height, sizes[i]) << i;
+        EXPECT_EQ(entries[i].BitCount, 32) << i;
+    }
+    const HANDLE large = LoadImageW(GetModuleHandleW(nullptr), L"MAINICON", IMAGE_ICON, 256, 256, 0);
+    EXPECT_NE(large, nullptr);
+    DestroyIcon(static_cast<HICON>(large));
+}
+
+TEST(Win32Resources, ManifestCarriesTheFileVersion) {
+    const HRSRC manifest = FindResourceW(nullptr, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));  // RT_MANIFEST
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(nullptr, manifest)));
+    const std::string xml(text, SizeofResource(nullptr, manifest));
+    // The program's version resource and the manifest come from the one version.
+    std::string block;
+    std::string version;
+    ASSERT_TRUE(ReadFileVersionInfo(ZORV_PROGRAM_EXE, block));
+    ASSERT_TRUE(QueryVersionString(block, "StringFileInfo\\041904E3\\FileVersion", version));
+    const std::string expected = "name=\"Zorv.ZorvGSMDemo\" version=\"" + version + "\"";
+    EXPECT_NE(xml.find(expected), std::string::npos) << expected;
 }
 
 TEST(Win32Resources, ManifestAsksForCommonControlsSix) {

@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "TempDir.h"
 #include "foundation/CommonUtils.h"
+#include "foundation/Cp1251.h"
 #include "foundation/FilePaths.h"
 #include "foundation/VersionInfo.h"
 #include "foundation/WidePathsWin32.h"
@@ -23,6 +25,18 @@ TEST(Win32Version, TheProgramCarriesItsFileVersionInTheRussianStringTable) {
     ASSERT_TRUE(QueryVersionString(block, "StringFileInfo\\041904E3\\FileVersion", version));
     EXPECT_EQ(version, "1.0.0.1");
     EXPECT_EQ(GetFileVersion(ZORV_PROGRAM_EXE), "1.0.1");
+}
+
+// What Explorer's properties and the task manager show for the program.
+TEST(Win32Version, TheProgramDescribesItselfAndCarriesItsCopyright) {
+    std::string block;
+    ASSERT_TRUE(ReadFileVersionInfo(ZORV_PROGRAM_EXE, block));
+    std::string description;
+    ASSERT_TRUE(QueryVersionString(block, "StringFileInfo\\041904E3\\FileDescription", description));
+    EXPECT_EQ(description, Utf8ToCp1251("Зорв GSM: демонстрация"));
+    std::string copyright;
+    ASSERT_TRUE(QueryVersionString(block, "StringFileInfo\\041904E3\\LegalCopyright", copyright));
+    EXPECT_EQ(copyright, Utf8ToCp1251("© 2026 Zorv"));
 }
 
 // Many users' profile folders are named in letters the system code page may not hold.

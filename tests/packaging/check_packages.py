@@ -1,19 +1,25 @@
 #!/usr/bin/python3
 """Checks what users download, as built by scripts/package.
 
-    check_packages.py <dist folder> <wine wrapper> <window probe exe>
+    check_packages.py <dist folder> <wine wrapper> <window probe exe> <Windows end-to-end test>
 
-The Debian package: its files, its computed dependencies, lintian,
-desktop-file-validate and its udev rule; unpacked into a throw-away root, the
-program starts from there on a virtual screen, shows its window and ends
-cleanly when the window is closed. Run installed it reads its INI from the
+The Debian package: its files, its computed dependencies, lintian (no error
+and no warning, every override with its reason), hardening-check, the manual
+page, the AppStream metainfo, the changelog, desktop-file-validate and its
+udev rule; unpacked into a throw-away root, the program answers --version and
+--help without a display, starts from there on a virtual screen, shows its
+window and ends cleanly when the window is closed. Run installed it reads its INI from the
 user's configuration folder and logs into its state folder, which may be
 unwritable; copied elsewhere, it reads the INI beside itself and logs into the
 current folder. The Windows zip: its four files, their sums, the texts in
 the users' code page; the program, unpacked into a folder named in Cyrillic
-letters, starts under Wine and shows its version in the caption. Needs a
-display (xvfb-run). Prints "packages: N passed, N failed" last.
+letters, starts under Wine and shows its version in the caption. The Windows
+installer: see check_msi.py; the installed program does the end-to-end test's
+road (the Linux half of the Windows build's test, whose Windows helpers stand
+beside the window probe). Needs a display (xvfb-run). Prints "packages: N passed, N failed" last.
 """
+import email.utils
+import gzip
 import hashlib
 import os
 import pathlib
@@ -25,6 +31,8 @@ import tempfile
 import time
 import zipfile
 
+import check_msi
+
 ROOT = pathlib.Path(__file__).resolve().parents[2]
 VERSION = re.search(r"project\(ZorvGSMDemo VERSION ([0-9.]+)", (ROOT / "CMakeLists.txt").read_text()).group(1)
 # The caption shows major.minor.build: 1.0.0.1 gives 1.0.1.
@@ -32,13 +40,21 @@ MAJOR, MINOR, _, BUILD = VERSION.split(".")
 CAPTION = f"Зорв GSM: демонстрация работы. Версия {MAJOR}.{MINOR}.{BUILD}"
 
 RULES = "usr/lib/udev/rules.d/70-zorv-gsm.rules"
+PROGRAM = "usr/lib/zorvgsmdemo/ZorvGSMDemo"
+MANUAL = "usr/share/man/man1/zorvgsmdemo.1.gz"
+METAINFO = "usr/share/metainfo/example.zorv.zorvgsmdemo.metainfo.xml"
+OVERRIDES = "usr/share/lintian/overrides/zorvgsmdemo"
+CHANGELOG = "usr/share/doc/zorvgsmdemo/changelog.gz"
 DEB_FILES = {
     "usr/bin/zorvgsmdemo",
-    "usr/lib/zorvgsmdemo/ZorvGSMDemo",
+    PROGRAM,
     RULES,
+    MANUAL,
+    METAINFO,
+    OVERRIDES,
+    CHANGELOG,
     "usr/share/applications/zorvgsmdemo.desktop",
     "usr/share/doc/zorvgsmdemo/README.Linux.md",
-    "usr/share/doc/zorvgsmdemo/changelog.gz",
     "usr/share/doc/zorvgsmdemo/copyright",
 } | {f"usr/share/icons/hicolor/{s}x{s}/apps/zorvgsmdemo.png" for s in (16, 32, 48, 64, 128, 256)}
 ZIP_FILES = {"ZorvGSMDemo.exe", "ZorvGSMDemo.ini", "ПРОЧТИТЕ.txt", "SHA256SUMS"}
@@ -92,16 +108,64 @@ def check_deb(deb):
     check("the package carries the project's version", f"Version: {VERSION}" in fields, fields)
     check("the dependencies were computed from the program", "libqt6widgets6" in fields and "libc6" in fields, fields)
     lintian = subprocess.run(["lintian", deb], capture_output=True, text=True).stdout
-    errors = [line for line in lintian.splitlines() if line.startswith("E:")]
-    check("lintian reports no error", not errors, "\n".join(errors))
+    complaints = [line for line in lintian.splitlines() if line.startswith(("E:", "W:"))]
+    check("lintian reports no error and no warning", not complaints, "\n".join(complaints))
 
     with tempfile.TemporaryDirectory() as root:
         subprocess.run(["dpkg", "-x", deb, root], check=True)
+        check_debian_texts(pathlib.Path(root))
+        # Control-flow protection is compiled in, but its marker needs every linked object to carry it,
+        # and Debian 12's C start files (crt1.o) do not: no program linked there has it.
+        hardening = subprocess.run(["hardening-check", "--nocfprotection", f"{root}/{PROGRAM}"], capture_output=True,
+                                   text=True)
+        check("hardening-check passes on the program", hardening.returncode == 0, hardening.stdout)
         desktop = subprocess.run(["desktop-file-validate", f"{root}/usr/share/applications/zorvgsmdemo.desktop"],
                                  capture_output=True, text=True)
         check("the menu entry is valid", desktop.returncode == 0 and not desktop.stdout.strip(), desktop.stdout)
         check_udev_rule(root)
+        check_information_arguments(root)
         check_installed_program(root)
+
+
+def check_debian_texts(root):
+    """The guide, the lintian overrides, the manual page, the metainfo and the changelog."""
+    overrides = (root / OVERRIDES).read_text().splitlines()
+    unexplained = [line for i, line in enumerate(overrides)
+                   if line.strip() and not line.startswith("#") and not (i and overrides[i - 1].startswith("#"))]
+    check("every lintian override follows the comment that gives its reason", not unexplained, f"{unexplained}")
+
+    guide = (root / "usr/share/doc/zorvgsmdemo/README.Linux.md").read_text()
+    check("the package's guide speaks to who installed it, not to developers",
+          "zorvgsmdemo --help" in guide and not re.search(r"\b(scripts|build|packaging)/", guide))
+
+    manual = subprocess.run(["man", "--warnings", "-l", str(root / MANUAL)], capture_output=True, text=True,
+                            env=dict(os.environ, MANWIDTH="80"))
+    check("the manual page formats without a warning and names --version",
+          manual.returncode == 0 and not manual.stderr and "--version" in manual.stdout, manual.stderr)
+
+    metainfo = subprocess.run(["appstreamcli", "validate", "--no-net", str(root / METAINFO)], capture_output=True,
+                              text=True)
+    complaints = [line for line in metainfo.stdout.splitlines() if line.startswith(("E:", "W:"))]
+    check("appstreamcli accepts the metainfo", metainfo.returncode == 0 and not complaints, metainfo.stdout)
+
+    changelog = gzip.decompress((root / CHANGELOG).read_bytes()).decode()
+    trailer = re.search(r"^ -- .+?  (.+)$", changelog, re.M)
+    day = email.utils.parsedate_to_datetime(trailer.group(1)).strftime("%Y-%m-%d") if trailer else None
+    release = re.search(r'<release version="([^"]+)" date="([^"]+)"', (root / METAINFO).read_text())
+    check("the changelog and the metainfo carry the version and the same date",
+          changelog.startswith(f"zorvgsmdemo ({VERSION})") and release is not None
+          and release.groups() == (VERSION, day), f"{changelog.splitlines()[:1]} {trailer} {release}")
+
+
+def check_information_arguments(root):
+    """--version and --help print and end without a display, as packaged programs do."""
+    env = {k: v for k, v in os.environ.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+    for argument, expected in (("--version", f"zorvgsmdemo {VERSION}\n"), ("--help", "Usage: zorvgsmdemo")):
+        answer = subprocess.run([f"{root}/usr/bin/zorvgsmdemo", argument], capture_output=True, text=True, env=env,
+                                timeout=20)
+        check(f"the installed program answers {argument} without a display",
+              answer.returncode == 0 and answer.stdout.startswith(expected) and not answer.stderr,
+              f"exit {answer.returncode}: {answer.stdout!r} {answer.stderr!r}")
 
 
 def check_udev_rule(root):
@@ -111,7 +175,7 @@ def check_udev_rule(root):
     check("the udev rule gives the port to the user at the computer and to dialout",
           pathlib.Path(RULES).name < "73-seat-late.rules" and 'TAG+="uaccess"' in tty_line
           and 'GROUP="dialout"' in tty_line, tty_line)
-    program = (pathlib.Path(root) / "usr/lib/zorvgsmdemo/ZorvGSMDemo").read_bytes()
+    program = (pathlib.Path(root) / PROGRAM).read_bytes()
     check("the message for a refused port names the installed rule", pathlib.Path(RULES).name.encode() in program)
 
 
@@ -221,33 +285,51 @@ def check_zip(archive, wine_run, probe):
         folder.mkdir(parents=True)
         with zipfile.ZipFile(archive) as z:
             z.extractall(folder)
-        # Wine's server and the prefix come up before the program and the probe start: two
-        # Wine processes that both start them at once were seen to hang the second.
-        subprocess.run([wine_run, "cmd", "/c", "exit"], capture_output=True, timeout=300)
-        program = subprocess.Popen([wine_run, str(folder / "ZorvGSMDemo.exe")], cwd=folder,
-                                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        try:
-            def caption():
-                try:
-                    state = subprocess.run([wine_run, probe, "state"], capture_output=True,
-                                           timeout=20).stdout.decode(errors="replace")
-                except subprocess.TimeoutExpired:
-                    return None
-                match = re.search(r"^caption (.*?)\r?$", state, re.M)
-                return match.group(1) if match else None
-            shown = wait_for(caption, 120)
-            check("the program from the zip shows its version under Wine from a Cyrillic folder", shown == CAPTION,
-                  f"{shown!r}")
-            subprocess.run([wine_run, probe, "close"], capture_output=True, timeout=60)
-            check("the program from the zip ends cleanly", program.wait(timeout=30) == 0)
-        finally:
-            if program.poll() is None:
-                program.kill()
-                program.wait()
+        check_windows_program(wine_run, probe, folder / "ZorvGSMDemo.exe", "the program from the zip",
+                              "from a Cyrillic folder")
+
+
+def check_windows_program(wine_run, probe, exe, name, where):
+    """Starts exe under Wine in its folder, checks its caption through the window probe and closes it."""
+    # Wine's server and the prefix come up before the program and the probe start: two
+    # Wine processes that both start them at once were seen to hang the second.
+    subprocess.run([wine_run, "cmd", "/c", "exit"], capture_output=True, timeout=300)
+    program = subprocess.Popen([wine_run, str(exe)], cwd=exe.parent, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL)
+    try:
+        def caption():
+            try:
+                state = subprocess.run([wine_run, probe, "state"], capture_output=True,
+                                       timeout=20).stdout.decode(errors="replace")
+            except subprocess.TimeoutExpired:
+                return None
+            match = re.search(r"^caption (.*?)\r?$", state, re.M)
+            return match.group(1) if match else None
+        shown = wait_for(caption, 120)
+        check(f"{name} shows its version under Wine {where}", shown == CAPTION, f"{shown!r}")
+        subprocess.run([wine_run, probe, "close"], capture_output=True, timeout=60)
+        check(f"{name} ends cleanly", program.wait(timeout=30) == 0)
+    finally:
+        if program.poll() is None:
+            program.kill()
+            program.wait()
+
+
+def check_road(wine_run, probe, road_test, exe):
+    """The end-to-end test's road on a Russian system, against the installed program where it is."""
+    windows_build = pathlib.Path(probe).parents[2]
+    env = dict(os.environ, ZORV_WINE_RUN=wine_run, ZORV_PROGRAM_EXE=str(exe), ZORV_PROGRAM_INSTALLED="1",
+               ZORV_WINDOW_PROBE_EXE=probe,
+               ZORV_WINE_DEVICE_EXE=str(windows_build / "tools/panel-emulator/zorv-wine-device.exe"),
+               LD_PRELOAD=str(windows_build / "tests/serial/libzorv_modem_lines.so"))
+    road = subprocess.run([road_test, "--gtest_filter=*Win32RoadTest.APanelFromItsBootloader*/Russian"],
+                          capture_output=True, text=True, env=env, timeout=600)
+    check("the installed program does the whole road against an emulated panel",
+          road.returncode == 0 and "[  PASSED  ] 1 test" in road.stdout, road.stdout[-3000:])
 
 
 def main():
-    dist, wine_run, probe = (os.path.abspath(a) for a in sys.argv[1:4])
+    dist, wine_run, probe, road_test = (os.path.abspath(a) for a in sys.argv[1:5])
     debs = sorted(pathlib.Path(dist).glob(f"zorvgsmdemo_{VERSION}_*.deb"))
     check("the Debian package is named for the version", len(debs) == 1, f"{debs}")
     if debs:
@@ -256,6 +338,12 @@ def main():
     check("the Windows zip is named for the version", archive.exists())
     if archive.exists():
         check_zip(archive, wine_run, probe)
+    installer = pathlib.Path(dist) / f"ZorvGSMDemo-{VERSION}-win64.msi"
+    check("the Windows installer is named for the version", installer.exists())
+    if installer.exists():
+        check_msi.check_installer(installer, wine_run, lambda exe, name, where:
+                                  check_windows_program(wine_run, probe, exe, name, where),
+                                  lambda exe: check_road(wine_run, probe, road_test, exe), check, VERSION)
     failed = results.count(False)
     print(f"packages: {len(results) - failed} passed, {failed} failed")
     return 1 if failed else 0

@@ -66,6 +66,26 @@ INSTANTIATE_TEST_SUITE_P(
         MarkupCase{"UnterminatedQuoteTakesTheRest", "<FONT color=\"#96938D>a", {{Grey("a")}}}),
     [](const ::testing::TestParamInfo<MarkupCase>& info) { return std::string(info.param.Name); });
 
+struct PlainCase {
+    const char* Name;
+    std::string Markup;
+    std::string Expected;
+};
+
+class PlainTextTable : public ::testing::TestWithParam<PlainCase> {};
+
+TEST_P(PlainTextTable, KeepsTheWordsAndTheLineBreaks) {
+    EXPECT_EQ(PlainText(ParseMarkup(GetParam().Markup)), GetParam().Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Markup, PlainTextTable,
+    ::testing::Values(PlainCase{"Empty", "", ""},
+                      PlainCase{"StylesDropped", "<B>a</B> <FONT color=\"#96938D\">b</FONT>c", "a bc"},
+                      PlainCase{"BreaksKept", "a<BR>b", "a\nb"},
+                      PlainCase{"EmptyLinesLeftOut", "<BR>a<BR><BR>b<BR>", "a\nb"}),
+    [](const ::testing::TestParamInfo<PlainCase>& info) { return std::string(info.param.Name); });
+
 TEST(Markup, GarbageAndHugeTextsAreParsedWithoutFailing) {
     std::mt19937 random(96938);
     const char alphabet[] = "<>/BRFONTbrfont =\"'#96938Dx\x97\0";

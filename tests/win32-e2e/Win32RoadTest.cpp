@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 
@@ -74,8 +75,10 @@ protected:
           Program(Setup, Folder) {
         fs::create_directories(Logs);
         // The INI file is Windows-1251 whatever the system's code page.
-        Dir.Write(std::string(system.UserFolder) + "/ZorvGSMDemo/ZorvGSMDemo.ini",
-                  "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Logs + "/panel.txt")) + "\r\n");
+        const std::string ini = Setup.IniFile(Folder);
+        fs::create_directories(fs::path(ini).parent_path());
+        std::ofstream(ini, std::ios::binary)
+            << "[ProgrammSet]\r\nControllerLogFileName=" + Utf8ToCp1251(WindowsPath(Logs + "/panel.txt")) + "\r\n";
     }
 
     emu::PanelOptions OnPort(int port) const {
@@ -91,6 +94,8 @@ protected:
         ASSERT_TRUE(Program.WaitFor([](const WindowView& v) { return !v.Caption.empty(); }, 120s, &view)) << view.Text;
         EXPECT_EQ(view.Caption, kCaption);
         EXPECT_EQ(view.Buttons, "00000");
+        // The state text as a screen reader reads it.
+        EXPECT_NE(view.Text.find("\nlabel Зорв GSM не подключен. "), std::string::npos) << view.Text;
     }
 
     ::testing::AssertionResult Buttons(const std::string& expected, const emu::PanelEmulator& panel,
@@ -189,7 +194,7 @@ TEST_P(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
     const std::string log = ControllerLog();
     EXPECT_NE(log.find(" OUT: VERSION?\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(" IN:  Main ver="), std::string::npos) << log;
-    EXPECT_EQ(ReadFileBytes(Folder + "/ErrLog.txt"), "");
+    EXPECT_EQ(ReadFileBytes(Setup.ErrorLog(Folder)), "");
     EXPECT_EQ(Program.Close(), 0);
 }
 

@@ -2,7 +2,7 @@
 // side. It looks at the program's window as a user would and presses what a
 // user would press.
 //
-//   win32_window_probe state      caption, the buttons' enabled states, the message box
+//   win32_window_probe state      caption, the buttons' enabled states, the spoken texts, the message box
 //   win32_window_probe click N    presses the N-th button (0 is the first, left to right)
 //   win32_window_probe press N    presses the N-th enabled button, N modulo their count, as
 //                                 a user would: prints "pressed <its index>", or "pressed none"
@@ -10,7 +10,8 @@
 //   win32_window_probe close      closes the window
 //
 // "state" prints, in UTF-8, one line each: "caption <text>", "button <text>"
-// for each button, "buttons <1 or 0 per button, enabled or not>", and
+// for each button, "buttons <1 or 0 per button, enabled or not>", "label <text>"
+// for each text a screen reader reads (line breaks as blanks), and
 // "message <text>" while a message box is shown. Every verb ends with 1 while
 // the window is not shown.
 #include <windows.h>
@@ -93,6 +94,14 @@ int PrintState(HWND main) {
         PrintLine("button", Utf8(WindowText(button)));
     }
     PrintLine("buttons", enabled);
+    // What a screen reader reads of the drawn state and action texts.
+    for (HWND child = FindWindowExW(main, nullptr, L"STATIC", nullptr); child;
+         child = FindWindowExW(main, child, L"STATIC", nullptr)) {
+        std::string text = Utf8(WindowText(child));
+        for (char& c : text)
+            if (c == '\r' || c == '\n') c = ' ';
+        PrintLine("label", text);
+    }
     if (HWND box = MessageBoxOf(main)) {
         std::string text = Utf8(WindowText(GetDlgItem(box, kMessageTextId)));
         for (char& c : text)

@@ -66,7 +66,27 @@ WineSetup WineSetup::FromEnvironment(const std::string& locale) {
     setup.Prefix = Environment("WINEPREFIX", Environment("TMPDIR", "/tmp") + "/zorv-wine-" + std::to_string(::getuid()));
     if (locale != kRussianLocale) setup.Prefix += "-" + locale;
     setup.Locale = locale;
+    setup.Installed = Environment("ZORV_PROGRAM_INSTALLED") == "1";
     return setup;
+}
+
+namespace {
+
+// The user's profile in the prefix, which Wine names after the Unix user.
+std::string UserProfile(const std::string& prefix) {
+    for (const auto& entry : fs::directory_iterator(prefix + "/drive_c/users"))
+        if (entry.path().filename() != "Public") return entry.path().string();
+    return prefix + "/drive_c/users/Public";
+}
+
+}  // namespace
+
+std::string WineSetup::IniFile(const std::string& folder) const {
+    return Installed ? UserProfile(Prefix) + "/AppData/Roaming/ZorvGSMDemo/ZorvGSMDemo.ini" : folder + "/ZorvGSMDemo.ini";
+}
+
+std::string WineSetup::ErrorLog(const std::string& folder) const {
+    return Installed ? UserProfile(Prefix) + "/AppData/Local/ZorvGSMDemo/ErrLog.txt" : folder + "/ErrLog.txt";
 }
 
 std::vector<std::string> WineSetup::Wine(const std::vector<std::string>& program) const {
@@ -86,7 +106,8 @@ std::string WindowsPath(const std::string& unixPath) {
 
 WineProgram::WineProgram(WineSetup setup, std::string folder) : FSetup(std::move(setup)), FFolder(std::move(folder)) {
     fs::create_directories(FFolder);
-    fs::copy_file(FSetup.ProgramExe, FFolder + "/ZorvGSMDemo.exe", fs::copy_options::overwrite_existing);
+    if (!FSetup.Installed)
+        fs::copy_file(FSetup.ProgramExe, FFolder + "/ZorvGSMDemo.exe", fs::copy_options::overwrite_existing);
 }
 
 WineProgram::~WineProgram() {
@@ -99,11 +120,12 @@ void WineProgram::Start() {
     // Wine's server and the prefix come up first: a probe that started them at the
     // same moment as the program was seen to hang.
     Capture(FSetup.Wine({"cmd", "/c", "exit"}));
-    std::vector<std::string> command = FSetup.Wine({FFolder + "/ZorvGSMDemo.exe"});
+    std::vector<std::string> command =
+        FSetup.Wine({FSetup.Installed ? FSetup.ProgramExe : FFolder + "/ZorvGSMDemo.exe"});
     const std::vector<char*> argv = Arguments(command);
     FPid = ::fork();
     if (FPid != 0) return;
-    // The error log goes into the working folder, which is the program's own here.
+    // A portable program's error log goes into the working folder, which is the program's own here.
     if (::chdir(FFolder.c_str()) != 0) ::_exit(126);
     ::execvp(argv[0], argv.data());
     ::_exit(127);

@@ -6,6 +6,9 @@
 // Where things are comes from the environment that CTest gives the test:
 // ZORV_WINE_RUN (the wrapper that runs a Windows program under Wine),
 // ZORV_PROGRAM_EXE, ZORV_WINDOW_PROBE_EXE, ZORV_WINE_DEVICE_EXE and WINEPREFIX.
+// With ZORV_PROGRAM_INSTALLED=1, ZORV_PROGRAM_EXE is a program that its
+// installer put into the prefix: it runs where it is, with its files in the
+// user's application-data folders (the package checks set this).
 // The system code page is the test's choice: Wine takes it from the locale.
 #include <sys/types.h>
 
@@ -26,6 +29,7 @@ struct WineSetup {
     std::string DeviceExe;
     std::string Prefix;
     std::string Locale;
+    bool Installed = false;
 
     // Programs run in Locale (a UTF-8 Unix locale, such as "en_US.UTF-8" for code page 1252).
     // Another locale than the Russian one gets a prefix of its own: Wine rewrites a
@@ -38,6 +42,10 @@ struct WineSetup {
     std::vector<std::string> Wine(const std::vector<std::string>& program) const;
     // Runs a Windows program under Wine, for the emulator's device tool.
     std::vector<std::string> DeviceTool() const { return Wine({DeviceExe}); }
+    // Where the program reads its INI and writes its error log (Unix paths): in Folder
+    // and the current folder, which is Folder too, unless the program is installed.
+    std::string IniFile(const std::string& folder) const;
+    std::string ErrorLog(const std::string& folder) const;
 };
 
 // What the user sees; empty while the window is not shown.
@@ -50,7 +58,8 @@ struct WindowView {
 
 class WineProgram {
 public:
-    // Copies the program into Folder (a Unix path), where it keeps its INI and logs.
+    // Copies the program into Folder (a Unix path), where it keeps its INI and logs;
+    // an installed program stays where it is and only runs in Folder.
     WineProgram(WineSetup setup, std::string folder);
     ~WineProgram();
     WineProgram(const WineProgram&) = delete;

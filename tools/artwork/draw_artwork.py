@@ -4,11 +4,13 @@
     /usr/bin/python3 tools/artwork/draw_artwork.py [repository root]
 
 writes resources/background.bmp (640 x 430, 24-bit uncompressed, 825 654 bytes)
-and resources/ZorvGSMDemo.ico (16 x 16 and 32 x 32, 32 bits per pixel), and
+and resources/ZorvGSMDemo.ico (16, 24, 32, 48, 64 and 256 pixels square, 32
+bits per pixel, the largest as PNG as Windows stores it), and
 the same icon for the Linux desktop in the usual sizes, as
 packaging/icons/<size>x<size>.png. The output depends only on this script,
 Pillow and the DejaVu fonts, so it can be redrawn and compared byte for byte.
 """
+import io
 import os
 import struct
 import sys
@@ -190,13 +192,24 @@ def icon_entry(image):
     return header + pixels + mask
 
 
+# What Windows shows at 100 to 200 % (16 to 64) and in large views (256).
+ICON_SIZES = (16, 24, 32, 48, 64, 256)
+
+
+def png_entry(image):
+    """The 256-pixel image: a PNG, which Windows reads inside an icon and which keeps the file small."""
+    out = io.BytesIO()
+    image.save(out, "PNG", optimize=True)
+    return out.getvalue()
+
+
 def draw_icon(path):
-    sizes = (16, 32)
-    entries = [icon_entry(icon_image(s)) for s in sizes]
+    entries = [png_entry(icon_image(s)) if s >= 256 else icon_entry(icon_image(s)) for s in ICON_SIZES]
     out = struct.pack("<HHH", 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
-    for size, data in zip(sizes, entries):
-        out += struct.pack("<BBBBHHII", size, size, 0, 0, 1, 32, len(data), offset)
+    for size, data in zip(ICON_SIZES, entries):
+        # A width or height of 0 stands for 256.
+        out += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(data), offset)
         offset += len(data)
     with open(path, "wb") as f:
         f.write(out + b"".join(entries))

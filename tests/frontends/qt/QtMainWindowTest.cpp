@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -111,6 +112,23 @@ protected:
     QImage background;
 };
 
+// What a screen reader meets: the drawn texts as static text named by their words. Qt
+// announces each new name itself; the offscreen platform has no accessibility bridge
+// to deliver that event to.
+TEST_F(QtMainWindowTest, DrawnTextsAreStaticTextNamedByTheirWords) {
+    QWidget* state = Child<QWidget>("ProgrammStateInfoLabel");
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(state);
+    ASSERT_NE(accessible, nullptr);
+    EXPECT_EQ(accessible->role(), QAccessible::StaticText);
+    EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(),
+              "Зорв GSM не подключен.\nПроверьте, что драйвера для прибора установлены на компьютер, "
+              "и подключите Зорв GSM к компьютеру.");
+    window->SetLabelText(TLabelId::ProgrammStateInfo, Ansi("<B>Зорв GSM</B> подключен"));
+    EXPECT_EQ(accessible->text(QAccessible::Name).toStdString(), "Зорв GSM подключен");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(Child<QWidget>("UserActionInfoLabel"))->role(),
+              QAccessible::StaticText);
+}
+
 TEST_F(QtMainWindowTest, FixedSizeWithoutMaximiseAndCentred) {
     EXPECT_EQ(window->size(), QSize(640, 493));
     EXPECT_EQ(window->minimumSize(), QSize(640, 493));
@@ -120,7 +138,8 @@ TEST_F(QtMainWindowTest, FixedSizeWithoutMaximiseAndCentred) {
     EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Зорв GSM: демонстрация работы. Версия"));
     EXPECT_FALSE(window->windowIcon().isNull());
-    EXPECT_EQ(window->windowIcon().availableSizes().size(), 2);
+    EXPECT_EQ(window->windowIcon().availableSizes(),
+              (QList<QSize>{{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {256, 256}}));
     const QRect screen = window->screen()->availableGeometry();
     EXPECT_LE(std::abs(window->geometry().center().x() - screen.center().x()), 1);
     window->resize(800, 600);

@@ -187,6 +187,30 @@ TEST_P(Win32MainWindowTest, TextsArriveAsWindows1251AndShowAsUnicode) {
     EXPECT_EQ(window.Label(TLabelId::ObjectsValue).Markup(), Ansi("<B>1234</B>"));
 }
 
+// A screen reader reads the drawn state and action texts from static controls over them.
+TEST_P(Win32MainWindowTest, StateAndActionTextsAreStaticTextsOverTheirLabels) {
+    window.SetLabelText(TLabelId::ProgrammStateInfo, Ansi("<B>Зорв GSM</B> не подключен.<BR>Подключите"));
+    window.SetLabelText(TLabelId::UserActionInfo, Ansi("<FONT color=\"#96938D\">Ждите</FONT>"));
+    const auto textOver = [&](TLabelId id) {
+        const RECT label = window.Label(id).Bounds();
+        for (HWND child = FindWindowExW(window.Handle(), nullptr, L"STATIC", nullptr); child;
+             child = FindWindowExW(window.Handle(), child, L"STATIC", nullptr)) {
+            RECT r{};
+            GetWindowRect(child, &r);
+            MapWindowPoints(nullptr, window.Handle(), reinterpret_cast<POINT*>(&r), 2);
+            wchar_t text[256] = {};
+            GetWindowTextW(child, text, 256);
+            if (EqualRect(&r, &label) && IsWindowVisible(child) == IsWindowVisible(window.Handle()))
+                return std::wstring(text);
+        }
+        return std::wstring(L"(none)");
+    };
+    EXPECT_EQ(textOver(TLabelId::ProgrammStateInfo),
+              L"\u0417\u043E\u0440\u0432 GSM \u043D\u0435 \u043F\u043E\u0434\u043A\u043B\u044E\u0447\u0435\u043D.\n"
+              L"\u041F\u043E\u0434\u043A\u043B\u044E\u0447\u0438\u0442\u0435");
+    EXPECT_EQ(textOver(TLabelId::UserActionInfo), L"\u0416\u0434\u0438\u0442\u0435");
+}
+
 TEST_P(Win32MainWindowTest, ClicksRunTheirHandlersAndTheirExceptionsAreOnlyHandedOn) {
     int clicks = 0;
     window.SetButtonHandler(TButtonId::StartDemo, [&] { ++clicks; });
