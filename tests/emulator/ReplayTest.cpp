@@ -44,6 +44,21 @@ public:
         return {};
     }
     bool Logged(const std::string& line) const { return ControllerLog().find(line) != std::string::npos; }
+    // Runs until pred() holds; whenever the panel has read nothing new for a while, the
+    // script's watchdog is let give up the command it waits on.
+    bool PumpWithWatchdog(const emu::PanelEmulator& panel, const std::function<bool()>& pred) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (std::chrono::steady_clock::now() < end) {
+            const std::size_t before = panel.Record().ReceivedTexts().size();
+            if (Pump([&] { return pred() || panel.Record().ReceivedTexts().size() > before; },
+                     std::chrono::milliseconds(300))) {
+                if (pred()) return true;
+                continue;
+            }
+            Loop.Advance(60000);
+        }
+        return pred();
+    }
 
     // The lines the program sent, without their time stamps; the clock's value is the same in every run.
     Lines Sent() const {
@@ -81,6 +96,14 @@ bool WritesTheDemonstration(ProgramRun& run, emu::PanelEmulator& panel, bool rec
     return run.Pump([&] { return run.Logged(kOut + "TIME="); });
 }
 
+// The write waits on the commands the panel leaves unanswered until the watchdog gives each up,
+// and the panel is identified again after its restart.
+bool OutwaitsUnansweredCommands(ProgramRun& run, emu::PanelEmulator& panel, bool recording) {
+    if (!Connects(run, panel, recording)) return false;
+    run.MainForm().OnStartDemoButtonClick();
+    return run.PumpWithWatchdog(panel, [&] { return CountOf(run.ControllerLog(), " IN:  KVELT_SN=") == 2; });
+}
+
 bool IsRefused(ProgramRun& run, emu::PanelEmulator&, bool) {
     return run.Pump([&] { return !run.Window().MessageBoxes.empty(); });
 }
@@ -109,6 +132,8 @@ const Road kRoads[] = {
     {"ProtectedPanel", [](emu::PanelOptions& o) { o.Password = std::string("1111"); }, IsRefused},
     {"EchoingPanel", [](emu::PanelOptions& o) { o.Echo = true; }, WritesTheDemonstration},
     {"RepliesInPieces", [](emu::PanelOptions& o) { o.ReplyChunkSize = 3; }, Connects},
+    {"ValueErrors", [](emu::PanelOptions& o) { o.ValueErrorKeywords = {"ACCOUNT", "VOLUME"}; }, WritesTheDemonstration},
+    {"UnansweredInTheWrite", [](emu::PanelOptions& o) { o.SilentKeywords = {"STATEMAP"}; }, OutwaitsUnansweredCommands},
     {"UnplugInTheWrite", [](emu::PanelOptions& o) { o.SilentKeywords = {"STATEMAP"}; }, UnplugsInTheWrite},
 };
 
