@@ -26,8 +26,8 @@ std::unique_ptr<ReplayPanel> ReadReplay(const CommandLine& commandLine, std::str
         return nullptr;
     }
     ControllerLogReading reading = ReadControllerLog(bytes.str());
-    if (!reading.Error.empty()) {
-        error = commandLine.ReplayFile + ": " + reading.Error;
+    if (!reading.Error.empty() || reading.Exchanges.empty()) {
+        error = commandLine.ReplayFile + ": " + (reading.Error.empty() ? "no command in the log" : reading.Error);
         return nullptr;
     }
     return std::make_unique<ReplayPanel>(std::move(reading.Exchanges), commandLine.LogTiming);
