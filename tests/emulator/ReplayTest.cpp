@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,8 @@ const Road kRoads[] = {
     {"UnansweredInTheWrite", [](emu::PanelOptions& o) { o.SilentKeywords = {"STATEMAP"}; }, OutwaitsUnansweredCommands},
     {"UnplugInTheWrite", [](emu::PanelOptions& o) { o.SilentKeywords = {"STATEMAP"}; }, UnplugsInTheWrite},
 };
+
+void PrintTo(const Road& road, std::ostream* out) { *out << road.Name; }
 
 class Replay : public ::testing::TestWithParam<Road> {};
 
