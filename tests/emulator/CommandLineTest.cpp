@@ -107,8 +107,19 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"SplitWithText", {"--root", "/r", "--split", "3x"}, "bad value for --split: 3x"},
         BadCase{"HugeDelay", {"--root", "/r", "--restart-delay", "99999999999999999999999"},
                 "bad value for --restart-delay: 99999999999999999999999"},
-        BadCase{"EmptyKeyword", {"--root", "/r", "--silent", ""}, "bad value for --silent: "}),
+        BadCase{"EmptyKeyword", {"--root", "/r", "--silent", ""}, "bad value for --silent: "},
+        BadCase{"ReplayWithoutLog", {"--root", "/r", "--replay"}, "bad value for --replay: "},
+        BadCase{"UnknownTiming", {"--root", "/r", "--timing", "slow"}, "bad value for --timing: slow"}),
     [](const auto& info) { return std::string(info.param.Name); });
+
+TEST(CommandLineTest, ReplayTakesTheLogItsTimingAndStrictness) {
+    const CommandLine result = ParseCommandLine({"--replay", "user.log", "--root", "/r", "--timing=log", "--strict"});
+    ASSERT_EQ(result.Error, "");
+    EXPECT_EQ(result.ReplayFile, "user.log");
+    EXPECT_TRUE(result.LogTiming);
+    EXPECT_TRUE(result.Strict);
+    EXPECT_FALSE(ParseCommandLine({"--root", "/r", "--replay", "user.log"}).LogTiming);
+}
 
 TEST(CommandLineTest, HelpStopsParsing) {
     const CommandLine result = ParseCommandLine({"--help", "--bogus"});

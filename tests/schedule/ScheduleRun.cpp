@@ -243,6 +243,7 @@ std::string ReportFailure(uint64_t seed, const Schedule& schedule, const Schedul
                                   std::to_string(schedule.size()) + " events to " + std::to_string(shrunk.size()) +
                                   ":\n") +
                        DescribeSchedule(shrunk);
+    text += "the real program meets the panel of the kept log with: scripts/run --replay " + logName + " --strict\n";
     for (const auto& violation : outcome.Violations) text += "violated: " + violation + "\n";
     return text + "the panel's record:\n" + outcome.Transcript + "error log:\n" + outcome.ErrorLog +
            "controller log kept in " + logName + "\n";

@@ -97,6 +97,22 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             result.Help = true;
             return result;
         }
+        if (name == "--strict" && !inlineValue) {
+            result.Strict = true;
+            continue;
+        }
+        if (name == "--replay" || name == "--timing") {
+            if (!inlineValue && i + 1 < args.size()) value = args[++i];
+            if (value.empty() || (name == "--timing" && value != "log" && value != "none")) {
+                result.Error = "bad value for " + name + ": " + value;
+                return result;
+            }
+            if (name == "--replay")
+                result.ReplayFile = value;
+            else
+                result.LogTiming = value == "log";
+            continue;
+        }
         if (const auto flag = FlagOptions().find(name); flag != FlagOptions().end() && !inlineValue) {
             flag->second(result.Options);
             continue;
@@ -143,7 +159,10 @@ std::string UsageText() {
            "                                 (pci0000:00/0000:00:14.0/usb1/1-1)\n"
            "  --vid HEX  --pid HEX           USB identity (ffff, 2331)\n"
            "  --usb-serial TEXT              USB serial (TVAK)\n"
-           "  --product TEXT                 USB product name (Zorv GSM)\n";
+           "  --product TEXT                 USB product name (Zorv GSM)\n"
+           "  --replay FILE                  be the panel of this controller log (docs/replay.md)\n"
+           "  --timing none|log              replay at once (none) or with the logged delays\n"
+           "  --strict                       exit with 3 when the program departs from the log\n";
 }
 
 }  // namespace zorv::emu

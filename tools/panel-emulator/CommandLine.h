@@ -9,6 +9,10 @@ namespace zorv::emu {
 
 struct CommandLine {
     PanelOptions Options;
+    // --replay: the controller log whose panel is played instead of the options' panel.
+    std::string ReplayFile;
+    bool LogTiming = false;  // --timing log
+    bool Strict = false;     // --strict: a departure from the log fails the run
     bool Help = false;
     std::string Error;  // empty when the arguments were understood
 };

@@ -28,11 +28,11 @@ PanelOptions Checked(PanelOptions options) {
 
 }  // namespace
 
-PanelEmulator::PanelEmulator(PanelOptions options)
+PanelEmulator::PanelEmulator(PanelOptions options, std::unique_ptr<PanelAnswers> answers)
     : FOptions(Checked(std::move(options))),
       FNode(MakeDevicePlug(FOptions)),
       FRecord(FOptions.MaxRecordedEntries),
-      FLogic(FOptions),
+      FAnswers(answers ? std::move(answers) : std::make_unique<PanelLogic>(FOptions)),
       FAssembler(FOptions.MaxLineLength),
       FFaultyAnswers(FOptions.GarbageBytes, FOptions.GarbageSeed, FOptions.FloodBytes, FOptions.FloodPattern),
       FRequestedFault(FOptions.Fault),
@@ -107,7 +107,7 @@ void PanelEmulator::Serve() {
     while (!FStopping) {
         ApplyFault();
         if (FRestartRequested.exchange(false) && FTerminal) {
-            RestartNow();
+            RestartNow(FOptions.RestartDelay);
             continue;
         }
         const bool reading = FFault != PanelFault::NotReading;
@@ -176,14 +176,20 @@ bool PanelEmulator::Answer(const AssembledLine& line) {
         if (!TrimCommand(line.Text).empty()) AnswerFaulty();
         return !FStopping;
     }
-    const PanelResponse response = FLogic.Respond(line.Text);
+    const PanelResponse response = FAnswers->Respond(line.Text);
     if (response.Stored) FRecord.AddSetting(response.Stored->Key, response.Stored->Value);
-    for (const auto& reply : response.Lines) {
+    const auto start = Clock::now();
+    for (std::size_t i = 0; i < response.Lines.size(); ++i) {
+        if (i < response.LineTimes.size()) {
+            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(
+                start + response.LineTimes[i] - Clock::now());
+            if (wait.count() > 0 && WaitForStop(wait)) return false;
+        }
         if (FStopping) return false;
-        WriteLine(reply);
+        WriteLine(response.Lines[i]);
     }
     if (!response.Restart) return !FStopping;
-    RestartNow();
+    RestartNow(response.AwayFor.value_or(FOptions.RestartDelay));
     return false;
 }
 
@@ -239,11 +245,11 @@ bool PanelEmulator::WriteAll(const char* data, std::size_t size) {
     return true;
 }
 
-void PanelEmulator::RestartNow() {
+void PanelEmulator::RestartNow(std::chrono::milliseconds away) {
     FRecord.AddEvent("restarting");
     UnplugTerminal();
-    if (WaitForStop(FOptions.RestartDelay)) return;
-    FLogic.Restarted();
+    if (WaitForStop(away)) return;
+    FAnswers->Restarted();
     try {
         PlugTerminal();
     } catch (const std::exception& e) {

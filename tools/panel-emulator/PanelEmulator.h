@@ -26,8 +26,9 @@ namespace zorv::emu {
 
 class PanelEmulator {
 public:
-    // Throws std::invalid_argument for options that name no usable device.
-    explicit PanelEmulator(PanelOptions options);
+    // Throws std::invalid_argument for options that name no usable device. The panel answers
+    // as answers does, or as the options' panel when there are none.
+    explicit PanelEmulator(PanelOptions options, std::unique_ptr<PanelAnswers> answers = nullptr);
     ~PanelEmulator();
     PanelEmulator(const PanelEmulator&) = delete;
     PanelEmulator& operator=(const PanelEmulator&) = delete;
@@ -68,14 +69,14 @@ private:
     void WriteLine(const std::string& text);
     // false when the bytes could not all be written (deadline, failure or stop).
     bool WriteAll(const char* data, std::size_t size);
-    void RestartNow();
+    void RestartNow(std::chrono::milliseconds away);
     // Waits up to the timeout; true when a stop was requested meanwhile.
     bool WaitForStop(std::chrono::milliseconds timeout);
 
     const PanelOptions FOptions;
     const std::unique_ptr<DevicePlug> FNode;
     PanelRecord FRecord;
-    PanelLogic FLogic;
+    const std::unique_ptr<PanelAnswers> FAnswers;
     LineAssembler FAssembler;
     FaultyAnswers FFaultyAnswers;
     std::atomic<PanelFault> FRequestedFault;

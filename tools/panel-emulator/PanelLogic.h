@@ -8,28 +8,18 @@
 #include <string>
 #include <vector>
 
+#include "PanelAnswers.h"
 #include "PanelOptions.h"
 
 namespace zorv::emu {
 
-struct PanelSetting {
-    std::string Key;
-    std::string Value;
-};
-
-struct PanelResponse {
-    std::vector<std::string> Lines;  // without line ends
-    std::optional<PanelSetting> Stored;
-    bool Restart = false;
-};
-
-class PanelLogic {
+class PanelLogic : public PanelAnswers {
 public:
     explicit PanelLogic(const PanelOptions& options);
 
-    PanelResponse Respond(const std::string& line);
+    PanelResponse Respond(const std::string& line) override;
     // The panel came back from a restart: main firmware, possibly a new version.
-    void Restarted();
+    void Restarted() override;
 
 private:
     void AnswerBootloader(const std::string& keyword, char separator, PanelResponse& response);

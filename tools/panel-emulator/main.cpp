@@ -4,10 +4,36 @@
 
 #include <cstdio>
 #include <exception>
+#include <fstream>
 #include <iostream>
+#include <sstream>
 
 #include "CommandLine.h"
 #include "PanelEmulator.h"
+#include "ReplayPanel.h"
+
+namespace {
+
+using namespace zorv::emu;
+
+// The panel of the controller log, or an error naming the file and the line.
+std::unique_ptr<ReplayPanel> ReadReplay(const CommandLine& commandLine, std::string& error) {
+    std::ifstream file(commandLine.ReplayFile, std::ios::binary);
+    std::ostringstream bytes;
+    bytes << file.rdbuf();
+    if (!file) {
+        error = commandLine.ReplayFile + ": cannot be read";
+        return nullptr;
+    }
+    ControllerLogReading reading = ReadControllerLog(bytes.str());
+    if (!reading.Error.empty() || reading.Exchanges.empty()) {
+        error = commandLine.ReplayFile + ": " + (reading.Error.empty() ? "no command in the log" : reading.Error);
+        return nullptr;
+    }
+    return std::make_unique<ReplayPanel>(std::move(reading.Exchanges), commandLine.LogTiming);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     using namespace zorv::emu;
@@ -28,14 +54,27 @@ int main(int argc, char** argv) {
     sigaddset(&stopSignals, SIGTERM);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
+    std::unique_ptr<ReplayPanel> replay;
+    if (!commandLine.ReplayFile.empty()) {
+        std::string error;
+        replay = ReadReplay(commandLine, error);
+        if (!replay) {
+            std::cerr << "zorv-panel-emulator: " << error << "\n";
+            return 2;
+        }
+    }
+    const ReplayPanel* replayed = replay.get();
     try {
-        PanelEmulator panel(commandLine.Options);
+        PanelEmulator panel(commandLine.Options, std::move(replay));
         panel.Plug();
         std::cout << panel.DevPath() << std::endl;
         int received = 0;
         sigwait(&stopSignals, &received);
         panel.Unplug();
         std::cout << panel.Record().Transcript() << std::flush;
+        const auto departures = replayed ? replayed->Departures() : std::vector<std::string>();
+        for (const auto& departure : departures) std::cerr << "zorv-panel-emulator: departure: " << departure << "\n";
+        if (commandLine.Strict && !departures.empty()) return 3;
     } catch (const std::exception& e) {
         std::cerr << "zorv-panel-emulator: " << e.what() << "\n";
         return 1;
