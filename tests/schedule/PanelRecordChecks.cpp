@@ -72,4 +72,22 @@ bool FactoryWriteTaken(const emu::PanelRecord& record, std::string& why) {
     return taken;
 }
 
+std::string LastReceived(const emu::PanelRecord& record, const std::string& prefix) {
+    const std::vector<emu::TranscriptEntry> entries = record.Entries();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+        if (entry->Kind == emu::EntryKind::Received && entry->Text.rfind(prefix, 0) == 0) return entry->Text;
+    return std::string();
+}
+
+bool AskedSinceLastPlug(const emu::PanelRecord& record) {
+    enum { kNone, kPlugged, kOpened, kEmptyLine, kAsked } stage = kNone;
+    for (const auto& entry : record.Entries()) {
+        if (entry.Kind == emu::EntryKind::Event && entry.Text.rfind("plugged in", 0) == 0) stage = kPlugged;
+        if (stage == kPlugged && entry.Kind == emu::EntryKind::Event && entry.Text == "port opened") stage = kOpened;
+        if (stage == kOpened && entry.Kind == emu::EntryKind::Received && entry.Text.empty()) stage = kEmptyLine;
+        if (stage == kEmptyLine && entry.Kind == emu::EntryKind::Received && entry.Text == "VERSION?") stage = kAsked;
+    }
+    return stage == kAsked;
+}
+
 }  // namespace zorv::test

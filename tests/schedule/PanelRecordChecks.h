@@ -17,5 +17,9 @@ bool IsPlugEvent(emu::EntryKind kind, const std::string& text);
 bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why);
 // The last write that began is the factory one, whole up to its "reset".
 bool FactoryWriteTaken(const emu::PanelRecord& record, std::string& why);
+// The last line the panel received that begins with prefix; empty for none.
+std::string LastReceived(const emu::PanelRecord& record, const std::string& prefix);
+// Since it was last plugged in, the panel's port was opened and it got an empty line and "VERSION?".
+bool AskedSinceLastPlug(const emu::PanelRecord& record);
 
 }  // namespace zorv::test
