@@ -167,41 +167,48 @@ void DialogueInvariants::CheckRecordedLines(const emu::PanelRecord& record,
 void DialogueInvariants::OnStateShown() {
     const TProgramState previous = FShown;
     FShown = FForm.FState;
-    if (FShown == psLoadDemo || FShown == psLoadFtdef)
+    if (FShown != previous && (FShown == psLoadDemo || FShown == psLoadFtdef)) {
         FWriteSerialNumber = FPanels.Connected() ? FPanels.SerialNumber() : std::string();
+        FWriteRecord = FPanels.Connected() ? FPanels.Record() : nullptr;
+    }
     const bool demo = InDemonstration(FShown);
-    const bool factoryEnd = FShown == psConnected && previous == psLoadFtdef;
-    if (!demo && !factoryEnd) return;
+    const bool factoryDone = FShown == psConnected && previous == psLoadFtdef;
+    if (!demo && !factoryDone) return;
     const std::string state = std::string(kStateViews[FShown].Prefix);
     if (!FPanels.Record()) return Fail(state + " shown before any panel was plugged in");
-    if (demo) {
-        if (FShown == psDemoLoaded && previous == psLoadDemo) ++Completions;
-        return CheckDemonstration(state);
-    }
-    // Another panel in the written one's place is identified afresh: the write did not complete.
-    if (FPanels.SerialNumber() != FWriteSerialNumber) return;
-    ++Completions;
+    // The demonstration is only complete on a connection that took the clock.
+    if (demo && (!FPanels.Connected() || !FForm.FMainFirmware)) return Fail(state + " shown while no panel is connected");
+    const emu::PanelRecord* written = WrittenRecord(state);
+    if (!written) return;
+    if (factoryDone || (FShown == psDemoLoaded && previous == psLoadDemo)) ++Completions;
+    if (demo) return CheckDemonstration(state, *written);
     // The factory settings are in the panel once it took them, even if it goes now.
     std::string why;
-    if (!FPanels.Settled([&] { return FactoryWriteTaken(*FPanels.Record(), why); }))
+    if (!FPanels.Settled([&] { return FactoryWriteTaken(*written, why); }))
         Fail("Connected shown after the factory write, but " + why);
 }
 
-void DialogueInvariants::CheckDemonstration(const std::string& state) {
-    // The demonstration is only complete on a connection that took the clock.
-    if (!FPanels.Connected() || !FForm.FMainFirmware) return Fail(state + " shown while no panel is connected");
+const emu::PanelRecord* DialogueInvariants::WrittenRecord(const std::string& state) {
     const std::string serialNumber = FPanels.SerialNumber();
-    const std::optional<int32_t> object = ObjectNumberOf(serialNumber);
+    if (serialNumber == FWriteSerialNumber) return FPanels.Record();
+    // A panel that could not tell its serial number is completed as the written one was.
+    if (FWriteRecord && FPanels.Settled([&] { return SerialNumberWithheld(*FPanels.Record()); })) return FWriteRecord;
+    Fail(state + " shown for the panel with serial number " + serialNumber + ", but the write began on " +
+         (FWriteSerialNumber.empty() ? "no panel" : FWriteSerialNumber));
+    return nullptr;
+}
+
+void DialogueInvariants::CheckDemonstration(const std::string& state, const emu::PanelRecord& written) {
+    const bool own = &written == FPanels.Record();
+    const std::optional<int32_t> object = ObjectNumberOf(own ? FPanels.SerialNumber() : FWriteSerialNumber);
     if (!object) return Fail(state + " shown for a panel without a serial number");
     FShownObject = *object;
     FObjectLabel = FormatCaption(Caption("ObjectsValue_Caption"), {int64_t{*object}, int64_t{*object} + 1});
-    if (serialNumber != FWriteSerialNumber)
-        return Fail(state + " shown for the panel with serial number " + serialNumber + ", but the write began on " +
-                    (FWriteSerialNumber.empty() ? "no panel" : FWriteSerialNumber));
+    std::string why = "no whole demonstration write";
+    if (own ? !FPanels.Settled([&] { return DemoWriteTaken(written, *object, why); })
+            : !DemoWriteReset(written, *object))
+        return Fail(state + " shown, but the panel written to has " + why);
     const emu::PanelRecord& record = *FPanels.Record();
-    std::string why;
-    if (!FPanels.Settled([&] { return DemoWriteTaken(record, *object, why); }))
-        return Fail(state + " shown, but the panel connected now has " + why);
     const std::string billing = BillingValue(FShown);
     if (!billing.empty() && !FPanels.Settled([&] { return LastReceived(record, "ARM_ALLOWED=") == "ARM_ALLOWED=" + billing; }))
         Fail(state + " shown, but the panel's last billing command is \"" + LastReceived(record, "ARM_ALLOWED=") + "\"");
@@ -224,7 +231,7 @@ void DialogueInvariants::CheckWindow() {
     if (!InDemonstration(FForm.FState)) return;
     const auto objects = FView.Labels.find(TLabelId::ObjectsValue);
     if (objects == FView.Labels.end() || objects->second != FObjectLabel)
-        Fail("the window does not show the object number " + std::to_string(FShownObject) + " of the panel connected now");
+        Fail("the window does not show the object number " + std::to_string(FShownObject) + " of the panel written to");
 }
 
 }  // namespace zorv::test

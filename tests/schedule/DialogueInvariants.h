@@ -6,7 +6,8 @@
 //   demonstration write in order, each command answered, up to its "reset",
 //   and after it "ARM_IGNORE_TAMPER=1" and "TIME="; the window shows that
 //   panel's object number; a billing state only when the panel's last
-//   "ARM_ALLOWED=" carries the state's value;
+//   "ARM_ALLOWED=" carries the state's value (a panel that cannot tell its
+//   serial number is taken for the written one, as the program takes it);
 // - the connected state after a factory write, on the panel it began on, only
 //   when the panel took "ftdef", "settings_save" and "reset";
 // - nothing reaches a panel that the dialogue's rules do not send at that
@@ -100,14 +101,20 @@ public:
 
 private:
     void Fail(const std::string& what);
-    void CheckDemonstration(const std::string& state);
+    // The record that must hold the write the state shows complete: the panel's own, when it is the
+    // one the write began on, by serial number; else, when it was asked its serial number and could
+    // not tell it (a fault, or none set), the written panel's, as the program completes the write
+    // as before. nullptr, and a violation, for any other panel.
+    const emu::PanelRecord* WrittenRecord(const std::string& state);
+    void CheckDemonstration(const std::string& state, const emu::PanelRecord& written);
 
     const TZorvGSMDemoMainForm& FForm;
     const FakeMainView& FView;
     const PanelSide& FPanels;
     TProgramState FShown = psWaitConnect;
-    // The serial number of the panel connected when the last write began.
+    // The serial number and record of the panel connected when the last write began.
     std::string FWriteSerialNumber;
+    const emu::PanelRecord* FWriteRecord = nullptr;
     // The object number the window must show in the demonstration states, and its label.
     int32_t FShownObject = 0;
     std::string FObjectLabel;

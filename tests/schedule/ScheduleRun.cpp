@@ -161,15 +161,11 @@ private:
         Buttons[id]();
     }
 
-    // Another panel, in a write or its restart too. But a write waiting for its panel's restart is
-    // completed by a panel without a serial number, which cannot be told from the written one: that
-    // kind is not plugged in then.
+    // Another panel, in a write or its restart too.
     void PlugNew(uint32_t arg) {
-        const emu::PanelOptions options = DrawnPanel(arg, FDrawn);
-        if (WriteWaits() && options.SerialNumber == "NOT SET") return;
+        const emu::PanelOptions options = DrawnPanel(arg, FDrawn++);
         Panels.Unplug();
         Panels.Plug(&options);
-        ++FDrawn;
         FKind = arg % kPanelKinds;
     }
 
