@@ -65,6 +65,7 @@ class World {
 public:
     explicit World(Transport transport) : FTransport(MakeTransport(transport, Loop)) {
         View.OnStateShown = [this] { Invariants.OnStateShown(); };
+        View.OnMessageBox = [this] { CheckToldOnce(); };
         Panels.OnLine = [this](const std::string& line, uint32_t connection, bool early) {
             Invariants.OnPanelLine(line, connection, early);
         };
@@ -77,6 +78,7 @@ public:
         // The form shuts down while the invariants and the panels' hooks still exist.
         Harness.Stop();
         View.OnStateShown = nullptr;
+        View.OnMessageBox = nullptr;
         Panels.OnLine = nullptr;
     }
 
@@ -193,6 +195,15 @@ private:
                                             std::to_string(WriteWaits()));
     }
 
+    // The user is told of each write that ended unfinished, once, right after it ended.
+    void CheckToldOnce() {
+        if (View.MessageBoxes.back().Text.rfind(WriteNotFinishedLead(), 0) != 0) return;
+        const size_t unfinished = UnfinishedWrites(Harness.ErrorLog());
+        if (++FToldUnfinished != unfinished)
+            Invariants.Violations.push_back("the user was told of " + std::to_string(FToldUnfinished) +
+                                            " unfinished writes, when " + std::to_string(unfinished) + " had ended so");
+    }
+
     // Each write that lost its panel before "reset" leaves one line; each that reached it was
     // completed, or leaves one line for a panel that did not wholly take it or for another panel
     // that came back in its place; nothing else is logged.
@@ -213,6 +224,9 @@ private:
                                             " not completed");
         if (CountOf(log, "\r\n") != UnfinishedWrites(log))
             Invariants.Violations.push_back("unexplained error-log lines:\n" + log);
+        if (FToldUnfinished != UnfinishedWrites(log))
+            Invariants.Violations.push_back("the user was told of " + std::to_string(FToldUnfinished) +
+                                            " unfinished writes, of " + std::to_string(UnfinishedWrites(log)));
     }
 
     FakeMessageLoop Loop;
@@ -227,6 +241,7 @@ private:
     std::optional<uint64_t> FLastPress;
     uint32_t FKind = 0;
     uint32_t FDrawn = 0;  // panels drawn so far
+    size_t FToldUnfinished = 0;
 };
 
 }  // namespace
