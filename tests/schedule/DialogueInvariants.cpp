@@ -176,8 +176,14 @@ void DialogueInvariants::OnStateShown() {
     if (!demo && !factoryDone) return;
     const std::string state = std::string(kStateViews[FShown].Prefix);
     if (!FPanels.Record()) return Fail(state + " shown before any panel was plugged in");
-    // The demonstration is only complete on a connection that took the clock.
-    if (demo && (!FPanels.Connected() || !FForm.FMainFirmware)) return Fail(state + " shown while no panel is connected");
+    if (demo) {
+        // The demonstration is only complete on a connection that took the clock.
+        if (!FPanels.Connected() || !FForm.FMainFirmware) return Fail(state + " shown while no panel is connected");
+        const std::optional<int32_t> object = ObjectNumberOf(FWriteSerialNumber);
+        if (!object) return Fail(state + " shown, but no write began on a panel with a serial number");
+        FShownObject = *object;
+        FObjectLabel = FormatCaption(Caption("ObjectsValue_Caption"), {int64_t{*object}, int64_t{*object} + 1});
+    }
     const emu::PanelRecord* written = WrittenRecord(state);
     if (!written) return;
     if (factoryDone || (FShown == psDemoLoaded && previous == psLoadDemo)) ++Completions;
@@ -199,14 +205,9 @@ const emu::PanelRecord* DialogueInvariants::WrittenRecord(const std::string& sta
 }
 
 void DialogueInvariants::CheckDemonstration(const std::string& state, const emu::PanelRecord& written) {
-    const bool own = &written == FPanels.Record();
-    const std::optional<int32_t> object = ObjectNumberOf(own ? FPanels.SerialNumber() : FWriteSerialNumber);
-    if (!object) return Fail(state + " shown for a panel without a serial number");
-    FShownObject = *object;
-    FObjectLabel = FormatCaption(Caption("ObjectsValue_Caption"), {int64_t{*object}, int64_t{*object} + 1});
     std::string why = "no whole demonstration write";
-    if (own ? !FPanels.Settled([&] { return DemoWriteTaken(written, *object, why); })
-            : !DemoWriteReset(written, *object))
+    if (&written == FPanels.Record() ? !FPanels.Settled([&] { return DemoWriteTaken(written, FShownObject, why); })
+                                     : !DemoWriteReset(written, FShownObject))
         return Fail(state + " shown, but the panel written to has " + why);
     const emu::PanelRecord& record = *FPanels.Record();
     const std::string billing = BillingValue(FShown);

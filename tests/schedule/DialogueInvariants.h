@@ -115,7 +115,8 @@ private:
     // The serial number and record of the panel connected when the last write began.
     std::string FWriteSerialNumber;
     const emu::PanelRecord* FWriteRecord = nullptr;
-    // The object number the window must show in the demonstration states, and its label.
+    // The object number of the written panel, which the window must show in the demonstration states,
+    // and its label.
     int32_t FShownObject = 0;
     std::string FObjectLabel;
     uint32_t FConnection = 0;
