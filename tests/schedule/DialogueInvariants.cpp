@@ -170,20 +170,17 @@ void DialogueInvariants::OnStateShown() {
     if (FShown != previous && (FShown == psLoadDemo || FShown == psLoadFtdef)) {
         FWriteSerialNumber = FPanels.Connected() ? FPanels.SerialNumber() : std::string();
         FWriteRecord = FPanels.Connected() ? FPanels.Record() : nullptr;
+        // A panel without a serial number takes the object number the program had.
+        FShownObject = ObjectNumberOf(FWriteSerialNumber).value_or(FForm.FObjectNumber);
+        FObjectLabel = FormatCaption(Caption("ObjectsValue_Caption"), {int64_t{FShownObject}, int64_t{FShownObject} + 1});
     }
     const bool demo = InDemonstration(FShown);
     const bool factoryDone = FShown == psConnected && previous == psLoadFtdef;
     if (!demo && !factoryDone) return;
     const std::string state = std::string(kStateViews[FShown].Prefix);
     if (!FPanels.Record()) return Fail(state + " shown before any panel was plugged in");
-    if (demo) {
-        // The demonstration is only complete on a connection that took the clock.
-        if (!FPanels.Connected() || !FForm.FMainFirmware) return Fail(state + " shown while no panel is connected");
-        const std::optional<int32_t> object = ObjectNumberOf(FWriteSerialNumber);
-        if (!object) return Fail(state + " shown, but no write began on a panel with a serial number");
-        FShownObject = *object;
-        FObjectLabel = FormatCaption(Caption("ObjectsValue_Caption"), {int64_t{*object}, int64_t{*object} + 1});
-    }
+    // The demonstration is only complete on a connection that took the clock.
+    if (demo && (!FPanels.Connected() || !FForm.FMainFirmware)) return Fail(state + " shown while no panel is connected");
     const emu::PanelRecord* written = WrittenRecord(state);
     if (!written) return;
     if (factoryDone || (FShown == psDemoLoaded && previous == psLoadDemo)) ++Completions;
@@ -195,11 +192,10 @@ void DialogueInvariants::OnStateShown() {
 }
 
 const emu::PanelRecord* DialogueInvariants::WrittenRecord(const std::string& state) {
-    const std::string serialNumber = FPanels.SerialNumber();
-    if (serialNumber == FWriteSerialNumber) return FPanels.Record();
+    if (FPanels.Record() == FWriteRecord) return FWriteRecord;
     // A panel that could not tell its serial number is completed as the written one was.
     if (FWriteRecord && FPanels.Settled([&] { return SerialNumberWithheld(*FPanels.Record()); })) return FWriteRecord;
-    Fail(state + " shown for the panel with serial number " + serialNumber + ", but the write began on " +
+    Fail(state + " shown for the panel with serial number " + FPanels.SerialNumber() + ", but the write began on " +
          (FWriteSerialNumber.empty() ? "no panel" : FWriteSerialNumber));
     return nullptr;
 }

@@ -102,9 +102,9 @@ public:
 private:
     void Fail(const std::string& what);
     // The record that must hold the write the state shows complete: the panel's own, when it is the
-    // one the write began on, by serial number; else, when it was asked its serial number and could
-    // not tell it (a fault, or none set), the written panel's, as the program completes the write
-    // as before. nullptr, and a violation, for any other panel.
+    // one the write began on; else, when it was asked its serial number and could not tell it (a
+    // fault, or none set), the written panel's, as the program completes the write as before.
+    // nullptr, and a violation, for any other panel.
     const emu::PanelRecord* WrittenRecord(const std::string& state);
     void CheckDemonstration(const std::string& state, const emu::PanelRecord& written);
 
@@ -115,8 +115,8 @@ private:
     // The serial number and record of the panel connected when the last write began.
     std::string FWriteSerialNumber;
     const emu::PanelRecord* FWriteRecord = nullptr;
-    // The object number of the written panel, which the window must show in the demonstration states,
-    // and its label.
+    // The object number of the panel the last write began on, which the window must show in the
+    // demonstration states, and its label.
     int32_t FShownObject = 0;
     std::string FObjectLabel;
     uint32_t FConnection = 0;
