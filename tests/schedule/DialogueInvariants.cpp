@@ -1,13 +1,54 @@
 #include "DialogueInvariants.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "PanelFault.h"
 #include "PanelRecordChecks.h"
 #include "StateViews.h"
 #include "ScriptLines.h"
+#include "ui/CaptionFormat.h"
 #include "ui/CaptionsList.h"
 
 namespace zorv::test {
+
+namespace {
+
+// The value a billing state's "ARM_ALLOWED=" command carries; empty for the other states.
+std::string BillingValue(TProgramState state) {
+    switch (state) {
+        case psMoneyLittle: return "2";
+        case psMoneyOff: return "3";
+        case psMoneyFull: return "0";
+        default: return "";
+    }
+}
+
+// The object number of a panel with this serial number; none without a number.
+std::optional<int32_t> ObjectNumberOf(const std::string& serialNumber) {
+    if (serialNumber.empty() || serialNumber.size() > 9 || serialNumber.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    return static_cast<int32_t>(std::stoul(serialNumber) % 10000);
+}
+
+// The panel's last answer before the line it has just read is a bootloader's.
+bool BootloaderAnswered(const emu::PanelRecord& record) {
+    const std::vector<emu::TranscriptEntry> entries = record.Entries();
+    bool current = true;
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
+        if (entry->Kind == emu::EntryKind::Sent) return entry->Text.find("Bootloader") != std::string::npos;
+        if (entry->Kind == emu::EntryKind::Received && !std::exchange(current, false)) return false;
+    }
+    return false;
+}
+
+std::string Caption(const std::string& key) {
+    std::string text;
+    GetCaption(key, text);
+    return text;
+}
+
+}  // namespace
 
 bool InDemonstration(TProgramState state) {
     return state == psDemoLoaded || state == psMoneyLittle || state == psMoneyOff || state == psMoneyFull;
@@ -30,17 +71,21 @@ std::string LineRules::Check(const std::string& line, const LineMoment& moment) 
     if (position < 2)
         return expect(line == (position == 0 ? "" : "VERSION?"),
                       "where a connection must begin with an empty line and \"VERSION?\"");
-    if (line == "START_MAIN") return expect(moment.Bootloader, "outside the handshake with a bootloader");
+    if (line == "START_MAIN")
+        return expect(position == 2 && moment.Bootloader, "other than right after a bootloader's answer to \"VERSION?\"");
     if (line == "AUTH=7653") return expect(moment.Login, "during a script");
     if (line == "KVELT_SN?")
-        return expect(previous == "AUTH=7653" || (previous == "VERSION?" && moment.WriteAwaits),
-                      "not right after the login, nor to complete a write");
-    if (line == "ARM_IGNORE_TAMPER=1") return expect(moment.Completion, "with no demonstration write to complete");
+        return expect(previous == "AUTH=7653" || (previous == "VERSION?" && moment.Completion),
+                      "neither right after the login nor right after \"VERSION?\" to complete a write");
+    if (line == "ARM_IGNORE_TAMPER=1")
+        return expect(moment.DemoCompletion && previous == "KVELT_SN?",
+                      "other than right after the serial number was asked to complete a demonstration write");
     if (IsTimeCommand(line)) return expect(previous == "ARM_IGNORE_TAMPER=1", "not right after the tamper setting");
     if (line == "ARM_ALLOWED=2" || line == "ARM_ALLOWED=3" || line == "ARM_ALLOWED=0")
         return expect(moment.Billing, "outside the billing states");
     if (!moment.Script) return expect(false, "with no script running");
-    return expect(ContinuesScript(line, moment.ObjectNumber), "out of the running script's order");
+    if (!ContinuesScript(line, moment.ObjectNumber)) return expect(false, "out of the running script's order");
+    return expect(!moment.Early, "before the panel's answer to the line before it reached the program");
 }
 
 bool LineRules::ContinuesScript(const std::string& line, int32_t objectNumber) {
@@ -60,85 +105,117 @@ DialogueInvariants::DialogueInvariants(const TZorvGSMDemoMainForm& form, const F
 
 void DialogueInvariants::Fail(const std::string& what) { Violations.push_back(what); }
 
-void DialogueInvariants::OnPanelLine(const std::string& line, uint32_t connection) {
+void DialogueInvariants::OnPanelLine(const std::string& line, uint32_t connection, bool early) {
     if (connection != FConnection) {
         FConnection = connection;
         FLines.NewConnection();
     }
     const bool running = FForm.FScriptRunning;
-    const std::string why = FLines.Check(line, {!FForm.FMainFirmware, !running, running,
-                                                FForm.FLoadDemoPending && !running,
-                                                InDemonstration(FForm.FState) && !running, FForm.FObjectNumber,
-                                                FForm.FLoadDemoPending || FForm.FLoadFtdefPending});
+    const bool waits = (FForm.FLoadDemoPending || FForm.FLoadFtdefPending) && !running;
+    const bool bootloader = line == "START_MAIN" && BootloaderAnswered(*FPanels.Record());
+    const std::string why = FLines.Check(line, {bootloader, !running, running, waits, waits && FForm.FLoadDemoPending,
+                                                InDemonstration(FForm.FState) && !running, early, FForm.FObjectNumber});
     if (!why.empty()) Fail(why);
 }
 
-void DialogueInvariants::CheckRecordedLines(const emu::PanelRecord& record) {
+void DialogueInvariants::CheckRecordedLines(const emu::PanelRecord& record,
+                                            const std::optional<emu::Clock::time_point>& firstReset) {
     // On a real port the panel's thread reads a line some time after the program wrote it, when
     // the form may have moved on, so the form's state at that moment is not known. The rule is
     // judged afterwards from the record alone. The parts that need no state hold as they are:
     // a connection (from its empty line, or from a plug) begins with "" and "VERSION?"; script
     // lines follow one script's order from its first line, one write per connection; the serial
     // number right after the login; the clock right after the tamper setting. For the rest, what
-    // the panel saw stands for the form's state:
-    // - "START_MAIN" only after the panel answered as a bootloader on this connection;
+    // the panels saw stands for the form's state:
+    // - "START_MAIN" only right after "VERSION?", when the panel's last answer was a bootloader's;
     // - "AUTH=" only before any line of a write on this connection;
-    // - the tamper setting only on a connection without a write, after a demonstration write
-    //   took this panel to its "reset" (whether that write was completed since is the form's to know);
-    // - billing only after the clock on this connection, and before any line of a write on it.
+    // - the serial number right after "VERSION?" only once some panel took a write's "reset";
+    // - the tamper setting only on a connection without a write, right after the serial number,
+    //   after a demonstration write took this panel to its "reset" (whether that write was
+    //   completed since is the form's to know);
+    // - billing only after the clock on this connection, and before any line of a write on it;
+    // - a script line not while the panel held back an answer behind an unasked line (the
+    //   emulator notes a line that came meanwhile).
     // Not judged: that a script line comes while the form runs a write (only its order shows).
     // The account line carries the object number from the serial number this panel gave.
     LineRules rules;
-    bool bootloader = false, clock = false, demoReset = false, writeReset = false;
+    bool bootloader = false, clock = false, demoReset = false, early = false;
     int32_t objectNumber = FForm.FObjectNumber;
     const auto newConnection = [&] {
         rules.NewConnection();
-        bootloader = clock = false;
+        clock = false;
     };
     for (const auto& entry : record.Entries()) {
-        if (entry.Kind == emu::EntryKind::Sent && entry.Text.find("Bootloader") != std::string::npos) bootloader = true;
-        if (entry.Kind == emu::EntryKind::Sent && entry.Text.rfind("KVELT_SN=", 0) == 0 && entry.Text.size() > 9 &&
-            entry.Text.find_first_not_of("0123456789", 9) == std::string::npos)
-            objectNumber = static_cast<int32_t>(std::stoul(entry.Text.substr(9)) % 10000);
+        if (entry.Kind == emu::EntryKind::Sent) bootloader = entry.Text.find("Bootloader") != std::string::npos;
+        if (entry.Kind == emu::EntryKind::Sent && entry.Text.rfind("KVELT_SN=", 0) == 0)
+            if (const std::optional<int32_t> number = ObjectNumberOf(entry.Text.substr(9))) objectNumber = *number;
+        if (entry.Kind == emu::EntryKind::Event && entry.Text == emu::kEarlyLineEvent) early = true;
         if (IsPlugEvent(entry.Kind, entry.Text)) newConnection();
         if (entry.Kind != emu::EntryKind::Received) continue;
         if (entry.Text.empty()) newConnection();
         const bool write = rules.WriteBegun();
-        const std::string why =
-            rules.Check(entry.Text, {bootloader, !write, true, !write && demoReset, clock && !write, objectNumber,
-                                     !write && writeReset});
+        const bool waits = !write && firstReset && entry.Time > *firstReset;
+        const std::string why = rules.Check(
+            entry.Text, {bootloader, !write, true, waits, !write && demoReset, clock && !write, early, objectNumber});
         if (!why.empty()) return Fail(why + " (judged from the record)");
+        bootloader = early = false;
         if (IsTimeCommand(entry.Text)) clock = true;
         if (rules.WriteBegun()) demoReset = rules.DemoWhole();
-        if (rules.WriteBegun()) writeReset = entry.Text == "reset";
     }
 }
 
 void DialogueInvariants::OnStateShown() {
     const TProgramState previous = FShown;
     FShown = FForm.FState;
+    if (FShown != previous && (FShown == psLoadDemo || FShown == psLoadFtdef)) {
+        FWriteSerialNumber = FPanels.Connected() ? FPanels.SerialNumber() : std::string();
+        FWriteRecord = FPanels.Connected() ? FPanels.Record() : nullptr;
+        // A panel without a serial number takes the object number the program had.
+        FShownObject = ObjectNumberOf(FWriteSerialNumber).value_or(FForm.FObjectNumber);
+        FObjectLabel = FormatCaption(Caption("ObjectsValue_Caption"), {int64_t{FShownObject}, int64_t{FShownObject} + 1});
+    }
     const bool demo = InDemonstration(FShown);
     const bool factoryDone = FShown == psConnected && previous == psLoadFtdef;
     if (!demo && !factoryDone) return;
     const std::string state = std::string(kStateViews[FShown].Prefix);
     if (!FPanels.Record()) return Fail(state + " shown before any panel was plugged in");
-    // The factory settings are in the panel once it took them, even if it goes now;
-    // the demonstration is only complete on a connection that took the clock.
+    // The demonstration is only complete on a connection that took the clock.
     if (demo && (!FPanels.Connected() || !FForm.FMainFirmware)) return Fail(state + " shown while no panel is connected");
+    const emu::PanelRecord* written = WrittenRecord(state);
+    if (!written) return;
+    if (factoryDone || (FShown == psDemoLoaded && previous == psLoadDemo)) ++Completions;
+    if (demo) return CheckDemonstration(state, *written);
+    // The factory settings are in the panel once it took them, even if it goes now.
     std::string why;
-    if (demo && !FPanels.Settled([&] { return DemoWriteTaken(*FPanels.Record(), FForm.FObjectNumber, why); }))
-        Fail(state + " shown, but the panel connected now has " + why);
-    if (factoryDone && !FPanels.Settled([&] { return FactoryWriteTaken(*FPanels.Record(), why); }))
+    if (!FPanels.Settled([&] { return FactoryWriteTaken(*written, why); }))
         Fail("Connected shown after the factory write, but " + why);
+}
+
+const emu::PanelRecord* DialogueInvariants::WrittenRecord(const std::string& state) {
+    if (FPanels.Record() == FWriteRecord) return FWriteRecord;
+    // A panel that could not tell its serial number is completed as the written one was.
+    if (FWriteRecord && FPanels.Settled([&] { return SerialNumberWithheld(*FPanels.Record()); })) return FWriteRecord;
+    Fail(state + " shown for the panel with serial number " + FPanels.SerialNumber() + ", but the write began on " +
+         (FWriteSerialNumber.empty() ? "no panel" : FWriteSerialNumber));
+    return nullptr;
+}
+
+void DialogueInvariants::CheckDemonstration(const std::string& state, const emu::PanelRecord& written) {
+    std::string why = "no whole demonstration write";
+    if (&written == FPanels.Record() ? !FPanels.Settled([&] { return DemoWriteTaken(written, FShownObject, why); })
+                                     : !DemoWriteReset(written, FShownObject))
+        return Fail(state + " shown, but the panel written to has " + why);
+    const emu::PanelRecord& record = *FPanels.Record();
+    const std::string billing = BillingValue(FShown);
+    if (!billing.empty() && !FPanels.Settled([&] { return LastReceived(record, "ARM_ALLOWED=") == "ARM_ALLOWED=" + billing; }))
+        Fail(state + " shown, but the panel's last billing command is \"" + LastReceived(record, "ARM_ALLOWED=") + "\"");
 }
 
 void DialogueInvariants::CheckWindow() {
     if (FForm.FState > psLoadFtdef) return Fail("no such state: " + std::to_string(FForm.FState));
     const StateView& view = kStateViews[FForm.FState];
-    std::string caption;
-    GetCaption(std::string(view.Prefix) + "_StateInfo", caption);
     const auto label = FView.Labels.find(TLabelId::ProgrammStateInfo);
-    if (label == FView.Labels.end() || label->second != caption)
+    if (label == FView.Labels.end() || label->second != Caption(std::string(view.Prefix) + "_StateInfo"))
         Fail(std::string("the window does not show the text of ") + view.Prefix);
     const auto enabled = [&](TButtonId button) {
         const auto it = FView.Enabled.find(button);
@@ -148,6 +225,10 @@ void DialogueInvariants::CheckWindow() {
         enabled(TButtonId::MoneyLittle) != view.MoneyLittle || enabled(TButtonId::MoneyOff) != view.MoneyOff ||
         enabled(TButtonId::MoneyFull) != view.MoneyFull)
         Fail(std::string("the buttons enabled are not those of ") + view.Prefix);
+    if (!InDemonstration(FForm.FState)) return;
+    const auto objects = FView.Labels.find(TLabelId::ObjectsValue);
+    if (objects == FView.Labels.end() || objects->second != FObjectLabel)
+        Fail("the window does not show the object number " + std::to_string(FShownObject) + " of the panel written to");
 }
 
 }  // namespace zorv::test

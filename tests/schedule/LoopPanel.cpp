@@ -62,43 +62,60 @@ uint32_t LoopPanels::Write(TCommHandle, const uint8_t* Bytes, uint32_t Count) {
     for (const auto& line : panel.Assembler.Feed(std::string_view(reinterpret_cast<const char*>(Bytes), Count))) {
         if (connection != FConnection) break;  // the panel restarted on a line of this block
         panel.Record.AddReceived(line.Text, line.Overlong);
-        if (OnLine) OnLine(line.Text, FConnection);
+        if (OnLine) OnLine(line.Text, FConnection, AnswerOnItsWay());
         if (!line.Overlong) Answer(panel, line.Text);
     }
     return Count;
 }
 
 void LoopPanels::Answer(Panel& panel, const std::string& line) {
-    if (panel.Fault != emu::PanelFault::None) {
+    if (panel.Fault != emu::PanelFault::None && panel.Fault != emu::PanelFault::Unasked) {
         if (emu::TrimCommand(line).empty()) return;
         // A refusal is an answer; the other faults' bytes are none.
-        if (panel.Fault == emu::PanelFault::ValueError) panel.Record.AddSent("Value error");
-        const std::string bytes =
-            panel.Fault == emu::PanelFault::ValueError ? "Value error\r\n" : panel.Faulty.Answer(panel.Fault);
-        if (!bytes.empty()) Deliver(bytes, kAnswerDelayMs);
+        if (panel.Fault == emu::PanelFault::ValueError) return Deliver("Value error\r\n", kAnswerDelayMs, "Value error");
+        const std::string bytes = panel.Faulty.Answer(panel.Fault);
+        if (bytes.empty()) return;
+        Deliver(bytes, kAnswerDelayMs);
+        FOutgoing.Garbled = true;
         return;
     }
     const emu::PanelResponse response = panel.Logic.Respond(line);
     if (response.Stored) panel.Record.AddSetting(response.Stored->Key, response.Stored->Value);
     unsigned delay = kAnswerDelayMs;
+    if (panel.Fault == emu::PanelFault::Unasked && !response.Lines.empty() && panel.Faulty.PutUnaskedLine()) {
+        Deliver(std::string(emu::kUnaskedLine) + "\r\n", delay, emu::kUnaskedLine);
+        delay += static_cast<unsigned>(emu::kUnaskedLead.count());
+    }
     for (const auto& reply : response.Lines) {
-        panel.Record.AddSent(reply);
         const std::string bytes = reply + "\r\n";
         const size_t chunk = panel.Options.ReplyChunkSize ? panel.Options.ReplyChunkSize : bytes.size();
         for (size_t offset = 0; offset < bytes.size(); offset += chunk) {
-            Deliver(bytes.substr(offset, chunk), delay);
+            Deliver(bytes.substr(offset, chunk), delay, offset + chunk < bytes.size() ? std::string() : reply);
             delay += static_cast<unsigned>(panel.Options.ChunkGap.count());
         }
     }
     if (response.Restart) Restart();
 }
 
-void LoopPanels::Deliver(const std::string& bytes, unsigned delayMs) {
+void LoopPanels::Deliver(const std::string& bytes, unsigned delayMs, const std::string& reply) {
     const uint32_t connection = FConnection;
-    After(delayMs, [this, bytes, connection] {
+    if (FOutgoing.Connection != connection) FOutgoing = {connection, 0, 0, false};
+    // The panel's bytes leave one after another: an answer does not overtake the rest of the one before.
+    FOutgoing.LastDueMs = std::max(FLoop.ElapsedMs() + delayMs, FOutgoing.LastDueMs);
+    ++FOutgoing.Undelivered;
+    After(static_cast<unsigned>(FOutgoing.LastDueMs - FLoop.ElapsedMs()), [this, bytes, connection, reply] {
+        if (FOutgoing.Connection == connection) --FOutgoing.Undelivered;
         if (connection != FConnection || !Connected()) return;
         CommDrvStoreReceived(CommDrv, reinterpret_cast<const uint8_t*>(bytes.data()), static_cast<uint32_t>(bytes.size()));
+        // A reply counts from the moment its last byte is in the port.
+        if (!reply.empty()) Current()->Record.AddSent(reply);
     });
+}
+
+bool LoopPanels::AnswerOnItsWay() const {
+    // After garbage the program may hold a garbled piece of a line, which glued to the panel's next
+    // reply can pass for its answer by the dialogue's rules: the answers then run one behind.
+    return FOutgoing.Connection == FConnection && FOutgoing.Undelivered > 0 && !FOutgoing.Garbled;
 }
 
 void LoopPanels::After(unsigned ms, std::function<void()> action) {
@@ -157,6 +174,12 @@ void LoopPanels::SetOtherDevice(bool plugged) {
     FOther = plugged;
     PublishDevices();
     FLoop.RunOnUiThread([this, plugged] { FDevices.Notify(plugged ? kDbtDeviceArrival : kDbtDeviceRemoveComplete); });
+}
+
+std::vector<const emu::PanelRecord*> LoopPanels::Records() const {
+    std::vector<const emu::PanelRecord*> records;
+    for (const auto& panel : FPanels) records.push_back(&panel->Record);
+    return records;
 }
 
 void LoopPanels::Appear() {

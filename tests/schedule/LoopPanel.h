@@ -2,7 +2,8 @@
 // Emulated panels on the form's own message loop, in virtual time: the panel
 // emulator's command language and record behind a serial backend without a
 // port or a thread, and the device list that shows which of them is plugged in.
-// A panel answers a millisecond after each command, restarts on "reset" and
+// A panel answers a millisecond after each command (its record stamps the
+// answer when it reaches the port), restarts on "reset" and
 // "START_MAIN" (gone from the list, back after its restart delay), and its
 // settings outlive an unplug. Everything happens on the loop, so one schedule
 // of plugs, faults and presses always runs the same way.
@@ -62,6 +63,8 @@ public:
     // The panel plugged in last (nullptr before the first); it may be away now.
     Panel* Current() const { return FPanels.empty() ? nullptr : FPanels.back().get(); }
     const emu::PanelRecord* Record() const override { return Current() ? &Current()->Record : nullptr; }
+    std::string SerialNumber() const override { return Current() ? Current()->Options.SerialNumber : ""; }
+    std::vector<const emu::PanelRecord*> Records() const override;
     // The port is open on the present panel.
     bool Connected() const override { return FOpenConnection != 0 && FOpenConnection == FConnection; }
     // OnLine's connection changes with every open of the port and every appearance or loss of the panel.
@@ -71,7 +74,11 @@ private:
     void Appear();
     void Vanish();
     void Answer(Panel& panel, const std::string& line);
-    void Deliver(const std::string& bytes, unsigned delayMs);
+    // Puts bytes in the program's port after delayMs, and then records reply (when not empty) as sent.
+    void Deliver(const std::string& bytes, unsigned delayMs, const std::string& reply = std::string());
+    // An answer to an earlier line of this connection has not reached the program's port, on a
+    // connection without garbage.
+    bool AnswerOnItsWay() const;
     void PublishDevices();
 
     FakeMessageLoop& FLoop;
@@ -83,6 +90,14 @@ private:
     bool FOther = false;
     uint32_t FConnection = 0;  // counts the panel's appearances and the port's opens
     uint32_t FOpenConnection = 0;
+    // The panel's bytes on their way to the program's port on one connection: how many pieces, when
+    // the last is due, and whether garbage went on it.
+    struct Outgoing {
+        uint32_t Connection;
+        size_t Undelivered;
+        uint64_t LastDueMs;
+        bool Garbled;
+    } FOutgoing{0, 0, 0, false};
 };
 
 }  // namespace zorv::test

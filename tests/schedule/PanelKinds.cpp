@@ -24,8 +24,8 @@ emu::PanelOptions PanelKind(uint32_t arg) {
 
 emu::PanelFault FaultKind(uint32_t arg) {
     static const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
-                                              emu::PanelFault::ValueError};
-    return kFaults[arg % 4];
+                                              emu::PanelFault::ValueError, emu::PanelFault::Unasked};
+    return kFaults[arg % 5];
 }
 
 }  // namespace zorv::test

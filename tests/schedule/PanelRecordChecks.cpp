@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "PanelFault.h"
 #include "ScriptLines.h"
 
 namespace zorv::test {
@@ -35,17 +36,14 @@ bool EndsWithScript(const std::vector<Step>& steps, size_t end, const std::vecto
     return at == 0;
 }
 
-}  // namespace
+// How far the panel's last demonstration write went: after the whole write, ended by its "reset",
+// the tamper setting, then the clock.
+enum DemoStage { kNone, kRestarted, kTamper, kClock };
 
-bool IsPlugEvent(emu::EntryKind kind, const std::string& text) {
-    return kind != emu::EntryKind::Received && (text == "unplugged" || text.rfind("plugged in", 0) == 0);
-}
-
-bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why) {
+DemoStage LastDemoWrite(const emu::PanelRecord& record, int32_t objectNumber) {
     const std::vector<Step> steps = Steps(record);
     const std::vector<std::string> script = ScriptLines(true, objectNumber);
-    // After the last whole write, ended by its "reset": the tamper setting, then the clock.
-    enum { kNone, kRestarted, kTamper, kClock } stage = kNone;
+    DemoStage stage = kNone;
     for (size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];
         if (!step.Received) continue;
@@ -54,10 +52,44 @@ bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::s
         if (stage == kRestarted && step.Text == "ARM_IGNORE_TAMPER=1") stage = kTamper;
         if (stage == kTamper && IsTimeCommand(step.Text)) stage = kClock;
     }
+    return stage;
+}
+
+}  // namespace
+
+bool IsPlugEvent(emu::EntryKind kind, const std::string& text) {
+    return kind != emu::EntryKind::Received && (text == "unplugged" || text.rfind("plugged in", 0) == 0);
+}
+
+bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why) {
+    const DemoStage stage = LastDemoWrite(record, objectNumber);
     if (stage == kNone) why = "no whole demonstration write";
     if (stage == kRestarted) why = "no \"ARM_IGNORE_TAMPER=1\" after the write";
     if (stage == kTamper) why = "no \"TIME=\" after the tamper setting";
     return stage == kClock;
+}
+
+bool DemoWriteReset(const emu::PanelRecord& record, int32_t objectNumber) {
+    return LastDemoWrite(record, objectNumber) != kNone;
+}
+
+bool SerialNumberWithheld(const emu::PanelRecord& record) {
+    const std::string none = std::string("fault: ") + emu::FaultName(emu::PanelFault::None);
+    const std::string unasked = std::string("fault: ") + emu::FaultName(emu::PanelFault::Unasked);
+    bool faulty = false, asked = false, withheld = false;
+    for (const auto& entry : record.Entries()) {
+        if (entry.Kind == emu::EntryKind::Event && entry.Text.rfind("fault: ", 0) == 0)
+            faulty = entry.Text != none && entry.Text != unasked;
+        if (IsPlugEvent(entry.Kind, entry.Text) || (entry.Kind == emu::EntryKind::Received && entry.Text.empty()))
+            asked = withheld = false;
+        if (entry.Kind == emu::EntryKind::Received && entry.Text == "KVELT_SN?") {
+            asked = true;
+            withheld = faulty;
+        }
+        if (asked && entry.Kind == emu::EntryKind::Sent && entry.Text.rfind("KVELT_SN=", 0) == 0)
+            withheld = entry.Text.find_first_not_of("0123456789", 9) != std::string::npos || entry.Text.size() == 9;
+    }
+    return asked && withheld;
 }
 
 bool FactoryWriteTaken(const emu::PanelRecord& record, std::string& why) {
@@ -70,6 +102,24 @@ bool FactoryWriteTaken(const emu::PanelRecord& record, std::string& why) {
     }
     if (!taken) why = "the panel did not take \"ftdef\", \"settings_save\" and \"reset\"";
     return taken;
+}
+
+std::string LastReceived(const emu::PanelRecord& record, const std::string& prefix) {
+    const std::vector<emu::TranscriptEntry> entries = record.Entries();
+    for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry)
+        if (entry->Kind == emu::EntryKind::Received && entry->Text.rfind(prefix, 0) == 0) return entry->Text;
+    return std::string();
+}
+
+bool AskedSinceLastPlug(const emu::PanelRecord& record) {
+    enum { kNone, kPlugged, kOpened, kEmptyLine, kAsked } stage = kNone;
+    for (const auto& entry : record.Entries()) {
+        if (entry.Kind == emu::EntryKind::Event && entry.Text.rfind("plugged in", 0) == 0) stage = kPlugged;
+        if (stage == kPlugged && entry.Kind == emu::EntryKind::Event && entry.Text == "port opened") stage = kOpened;
+        if (stage == kOpened && entry.Kind == emu::EntryKind::Received && entry.Text.empty()) stage = kEmptyLine;
+        if (stage == kEmptyLine && entry.Kind == emu::EntryKind::Received && entry.Text == "VERSION?") stage = kAsked;
+    }
+    return stage == kAsked;
 }
 
 }  // namespace zorv::test

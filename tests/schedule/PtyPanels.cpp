@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 #include "serial/ComPortDrv.h"
@@ -79,24 +80,27 @@ bool PtyPanels::Step(uint64_t untilMs) {
 }
 
 PtyPanels::PanelState PtyPanels::Look() const {
-    if (FPanels.empty() || !FPanels.back()->Plugged()) return {true, false};
+    if (FPanels.empty() || !FPanels.back()->Plugged()) return {true, false, false};
     const emu::PanelRecord& record = FPanels.back()->Record();
     const std::vector<emu::TranscriptEntry> entries = record.Entries();
+    // An unasked line last: the panel holds its answer back for a while, and nothing moves meanwhile.
+    const bool holding = !entries.empty() && entries.back().Kind == emu::EntryKind::Sent &&
+                         entries.back().Text == emu::kUnaskedLine;
     size_t read = 0;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         if (entry->Kind == emu::EntryKind::Received) ++read;
         if (entry->Kind != emu::EntryKind::Event) continue;
         if (entry->Text.rfind("plugged in", 0) == 0) break;
         // Plugged in, but its terminal gone: in a restart.
-        if (entry->Text == "restarting" || entry->Text == "unplugged") return {true, true};
+        if (entry->Text == "restarting" || entry->Text == "unplugged") return {true, true, false};
     }
     // Lines that went to an earlier terminal are gone with it.
-    return {FPanels.size() != FWritePanel || record.PlugCount() != FWritePlug || read >= FLinesWritten, false};
+    return {FPanels.size() != FWritePanel || record.PlugCount() != FWritePlug || read >= FLinesWritten, false, holding};
 }
 
 bool PtyPanels::Idle() const {
     const PanelState panel = Look();
-    if (!panel.ReadAll || panel.Away) return false;
+    if (!panel.ReadAll || panel.Away || panel.HoldingAnswer) return false;
     // Nothing the panel sent waits for the driver's reader.
     int unread = 0;
     return CommDrv.Handle == kCommHandleNone ||
@@ -180,17 +184,20 @@ bool PtyPanels::Connected() const {
 bool PtyPanels::Settled(const std::function<bool()>& judged) const { return Until(judged); }
 
 void PtyPanels::CheckReadLines(DialogueInvariants& invariants) const {
-    for (const auto& panel : FPanels) invariants.CheckRecordedLines(panel->Record());
+    std::optional<emu::Clock::time_point> firstReset;
+    for (const emu::PanelRecord* record : Records())
+        for (const auto& entry : record->Entries())
+            if (entry.Kind == emu::EntryKind::Received && entry.Text == "reset" && (!firstReset || entry.Time < *firstReset))
+                firstReset = entry.Time;
+    for (const emu::PanelRecord* record : Records()) invariants.CheckRecordedLines(*record, firstReset);
     if (FOther && !FOther->Record().ReceivedTexts().empty())
         invariants.Violations.push_back("the other USB serial device was written to");
 }
 
-std::string PtyPanels::Transcripts() const {
-    std::string text;
-    for (size_t i = 0; i < FPanels.size(); ++i)
-        text += "(panel " + std::to_string(i + 1) + " of " + std::to_string(FPanels.size()) + ")\n" +
-                FPanels[i]->Record().Transcript();
-    return text;
+std::vector<const emu::PanelRecord*> PtyPanels::Records() const {
+    std::vector<const emu::PanelRecord*> records;
+    for (const auto& panel : FPanels) records.push_back(&panel->Record());
+    return records;
 }
 
 uint32_t PtyPanels::Write(TCommHandle Handle, const uint8_t* Bytes, uint32_t Count) {

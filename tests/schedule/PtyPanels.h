@@ -35,11 +35,11 @@ public:
     void CatchUp() override;
 
     const emu::PanelRecord* Record() const override { return FPanels.empty() ? nullptr : &FPanels.back()->Record(); }
+    std::string SerialNumber() const override { return FPanels.empty() ? "" : FPanels.back()->Options().SerialNumber; }
     bool Connected() const override;
     bool Settled(const std::function<bool()>& judged) const override;
     void CheckReadLines(DialogueInvariants& invariants) const override;
-    // Every panel's: the lines are judged afterwards, so the breach may be in an earlier one.
-    std::string Transcripts() const override;
+    std::vector<const emu::PanelRecord*> Records() const override;
 
     TPortResult Open(TCommDrv& Drv) override { return FBackend->Open(Drv); }
     TPortResult StartReader(TCommDrv& Drv) override { return FBackend->StartReader(Drv); }
@@ -56,11 +56,12 @@ private:
     // Something moved since the last look: the loop handled something, the program wrote, or a panel did.
     bool Moved();
     struct PanelState {
-        bool ReadAll;  // the present panel read every line the program wrote to its terminal
-        bool Away;     // in a restart
+        bool ReadAll;        // the present panel read every line the program wrote to its terminal
+        bool Away;           // in a restart
+        bool HoldingAnswer;  // an answer comes a while after the unasked line just sent
     };
     PanelState Look() const;
-    // Nothing is on its way between the program and the panel, and the panel is not away.
+    // Nothing is on its way between the program and the panel, and the panel is not away or holding an answer.
     bool Idle() const;
 
     FakeMessageLoop& FLoop;

@@ -11,7 +11,7 @@ enum class EventKind {
     Press,        // an enabled button, the Arg-th among them (none enabled: nothing)
     Unplug,       // the panel is pulled out, in a restart too
     Plug,         // the panel is plugged in again
-    NewPanel,     // another panel of kind Arg takes the place of this one, when no write waits for it
+    NewPanel,     // another panel of kind Arg, with a serial number of its own, takes the place of this one
     Restart,      // the panel restarts by itself
     Fault,        // the panel starts misbehaving (kind Arg) or, for Arg 0, stops
     OtherDevice,  // another USB serial device is plugged in (odd Arg) or pulled out

@@ -11,6 +11,7 @@
 #include "LogLines.h"
 #include "LoopPanel.h"
 #include "PanelKinds.h"
+#include "PanelRecordChecks.h"
 #include "PtyPanels.h"
 #include "form/FormButtons.h"
 #include "foundation/Resources.h"
@@ -28,6 +29,13 @@ constexpr uint64_t kServeLimitMs = 5000 + 2000 + 5000;
 // otherwise come back while the next write's first command waits, and count as its answer.)
 constexpr uint64_t kPressIntervalMs = 150;
 
+// The error log's lines for writes that ended unfinished: lost before "reset", not wholly answered,
+// or another panel back in the written one's place.
+size_t UnfinishedWrites(const std::string& errorLog) {
+    return CountOf(errorLog, "write interrupted") + CountOf(errorLog, "write not taken") +
+           CountOf(errorLog, "write not completed");
+}
+
 // A window that tells the invariants whenever the program shows its state.
 class ShowingView : public FakeMainView {
 public:
@@ -38,11 +46,13 @@ public:
     }
 };
 
-// A panel of the drawn kind, with a restart delay and garbage of its own.
-emu::PanelOptions DrawnPanel(uint32_t arg) {
+// A panel of the drawn kind, with a restart delay and garbage of its own, and the drawn'th serial
+// number (the kind without one keeps "NOT SET"), so that no two panels can be taken for each other.
+emu::PanelOptions DrawnPanel(uint32_t arg, uint32_t drawn) {
     emu::PanelOptions options = PanelKind(arg);
     options.RestartDelay = std::chrono::milliseconds(50 + (arg / kPanelKinds) % 40 * 50);
     options.GarbageSeed = arg;
+    if (options.SerialNumber != "NOT SET") options.SerialNumber = std::to_string(123456 + 1001 * drawn);
     return options;
 }
 
@@ -55,7 +65,10 @@ class World {
 public:
     explicit World(Transport transport) : FTransport(MakeTransport(transport, Loop)) {
         View.OnStateShown = [this] { Invariants.OnStateShown(); };
-        Panels.OnLine = [this](const std::string& line, uint32_t connection) { Invariants.OnPanelLine(line, connection); };
+        View.OnMessageBox = [this] { CheckToldOnce(); };
+        Panels.OnLine = [this](const std::string& line, uint32_t connection, bool early) {
+            Invariants.OnPanelLine(line, connection, early);
+        };
         BindFormButtons(Form, [this](TButtonId id, std::function<void()> click) { Buttons[id] = std::move(click); });
         Harness.Dir.Write("ZorvGSMDemo.ini", "[ProgrammSet]\nControllerLogFileName=" + Harness.Dir.File("panel.txt") +
                                                  "\n" + Panels.IniLines(Harness.Dir.Path()));
@@ -65,12 +78,13 @@ public:
         // The form shuts down while the invariants and the panels' hooks still exist.
         Harness.Stop();
         View.OnStateShown = nullptr;
+        View.OnMessageBox = nullptr;
         Panels.OnLine = nullptr;
     }
 
     ScheduleOutcome Run(const Schedule& schedule) {
         ScheduleOutcome outcome;
-        const emu::PanelOptions first = DrawnPanel(0);
+        const emu::PanelOptions first = DrawnPanel(0, FDrawn++);
         Panels.Plug(&first);
         for (const ScheduleEvent& event : schedule) {
             if (!Advance(event.DelayMs)) break;
@@ -149,12 +163,10 @@ private:
         Buttons[id]();
     }
 
-    // A write waiting for its panel's restart is completed by whatever panel answers next:
-    // another panel is plugged in only when none waits.
+    // Another panel, in a write or its restart too.
     void PlugNew(uint32_t arg) {
-        if (WriteWaits()) return;
+        const emu::PanelOptions options = DrawnPanel(arg, FDrawn++);
         Panels.Unplug();
-        const emu::PanelOptions options = DrawnPanel(arg);
         Panels.Plug(&options);
         FKind = arg % kPanelKinds;
     }
@@ -172,8 +184,10 @@ private:
         if (FKind >= kHealthyKinds) PlugNew(0);
         Panels.Unplug();
         Panels.Plug(nullptr);
+        // By the panel's record too: the program's flags may still be those of the connection before.
         const auto served = [this] {
-            return Form.FMainFirmware && !WriteWaits() && (Form.FState == psConnected || InDemonstration(Form.FState));
+            return Form.FMainFirmware && !WriteWaits() && (Form.FState == psConnected || InDemonstration(Form.FState)) &&
+                   AskedSinceLastPlug(*Panels.Record());
         };
         if (AdvanceUntil(served, kServeLimitMs) && !served())
             Invariants.Violations.push_back("a healthy panel was not served within " + std::to_string(kServeLimitMs) +
@@ -181,19 +195,38 @@ private:
                                             std::to_string(WriteWaits()));
     }
 
-    // Each write that lost its panel before "reset" leaves one line, each that the panel did not
-    // wholly take another, and nothing else is logged.
+    // The user is told of each write that ended unfinished, once, right after it ended.
+    void CheckToldOnce() {
+        if (View.MessageBoxes.back().Text.rfind(WriteNotFinishedLead(), 0) != 0) return;
+        const size_t unfinished = UnfinishedWrites(Harness.ErrorLog());
+        if (++FToldUnfinished != unfinished)
+            Invariants.Violations.push_back("the user was told of " + std::to_string(FToldUnfinished) +
+                                            " unfinished writes, when " + std::to_string(unfinished) + " had ended so");
+    }
+
+    // Each write that lost its panel before "reset" leaves one line; each that reached it was
+    // completed, or leaves one line for a panel that did not wholly take it or for another panel
+    // that came back in its place; nothing else is logged.
     void CheckErrorLog() {
         const std::string log = Harness.ErrorLog();
         const size_t interrupted = CountOf(log, "write interrupted");
         const size_t untaken = CountOf(log, "write not taken");
+        const size_t uncompleted = CountOf(log, "write not completed");
         const size_t resets = CountOf(Harness.Dir.Read(ControllerLogName()), " OUT: reset\r\n");
         if (interrupted + resets != FWritesStarted)
             Invariants.Violations.push_back(std::to_string(FWritesStarted) + " writes, " + std::to_string(resets) +
                                             " reached \"reset\", but " + std::to_string(interrupted) +
                                             " interruptions logged");
-        if (untaken > resets) Invariants.Violations.push_back("more writes not taken than reached \"reset\"");
-        if (CountOf(log, "\r\n") != interrupted + untaken) Invariants.Violations.push_back("unexplained error-log lines:\n" + log);
+        if (Invariants.Completions + untaken + uncompleted != resets)
+            Invariants.Violations.push_back(std::to_string(resets) + " writes reached \"reset\", but " +
+                                            std::to_string(Invariants.Completions) + " were completed, " +
+                                            std::to_string(untaken) + " not taken and " + std::to_string(uncompleted) +
+                                            " not completed");
+        if (CountOf(log, "\r\n") != UnfinishedWrites(log))
+            Invariants.Violations.push_back("unexplained error-log lines:\n" + log);
+        if (FToldUnfinished != UnfinishedWrites(log))
+            Invariants.Violations.push_back("the user was told of " + std::to_string(FToldUnfinished) +
+                                            " unfinished writes, of " + std::to_string(UnfinishedWrites(log)));
     }
 
     FakeMessageLoop Loop;
@@ -207,6 +240,8 @@ private:
     size_t FWritesStarted = 0;
     std::optional<uint64_t> FLastPress;
     uint32_t FKind = 0;
+    uint32_t FDrawn = 0;  // panels drawn so far
+    size_t FToldUnfinished = 0;
 };
 
 }  // namespace

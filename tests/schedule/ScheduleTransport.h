@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "DialogueInvariants.h"
 #include "PanelFault.h"
@@ -39,12 +40,22 @@ public:
     // loop it reads each line as it is written).
     virtual void CatchUp() {}
 
-    // The lines the panels read, for the rules that judge them as they are read.
-    std::function<void(const std::string& Line, uint32_t Connection)> OnLine;
+    // The lines the panels read, for the rules that judge them as they are read; Early when the
+    // panel's answer to an earlier line of the connection had not yet reached the program's port.
+    std::function<void(const std::string& Line, uint32_t Connection, bool Early)> OnLine;
     // The rules for the lines the panels read, where they were not judged as they were read.
     virtual void CheckReadLines(DialogueInvariants&) const {}
-    // What a failed run reports of the panels' records.
-    virtual std::string Transcripts() const { return Record() ? Record()->Transcript() : ""; }
+    // Every panel's record, in the order they were first plugged in.
+    virtual std::vector<const emu::PanelRecord*> Records() const = 0;
+    // What a failed run reports: every panel's record, as the breach may be in an earlier one.
+    std::string Transcripts() const {
+        const std::vector<const emu::PanelRecord*> records = Records();
+        std::string text;
+        for (size_t i = 0; i < records.size(); ++i)
+            text += "(panel " + std::to_string(i + 1) + " of " + std::to_string(records.size()) + ")\n" +
+                    records[i]->Transcript();
+        return text;
+    }
 };
 
 }  // namespace zorv::test

@@ -172,12 +172,16 @@ bool PanelEmulator::ReadFromProgram() {
 bool PanelEmulator::Answer(const AssembledLine& line) {
     FRecord.AddReceived(line.Text, line.Overlong);
     if (line.Overlong) return true;
-    if (FFault != PanelFault::None) {
+    if (FFault != PanelFault::None && FFault != PanelFault::Unasked) {
         if (!TrimCommand(line.Text).empty()) AnswerFaulty();
         return !FStopping;
     }
     const PanelResponse response = FAnswers->Respond(line.Text);
     if (response.Stored) FRecord.AddSetting(response.Stored->Key, response.Stored->Value);
+    if (FFault == PanelFault::Unasked && !response.Lines.empty() && FFaultyAnswers.PutUnaskedLine()) {
+        WriteLine(kUnaskedLine);
+        if (InputWithin(kUnaskedLead)) FRecord.AddEvent(kEarlyLineEvent);
+    }
     const auto start = Clock::now();
     for (std::size_t i = 0; i < response.Lines.size(); ++i) {
         if (i < response.LineTimes.size()) {
@@ -207,13 +211,30 @@ void PanelEmulator::AnswerFaulty() {
 }
 
 void PanelEmulator::WriteLine(const std::string& text) {
-    FRecord.AddSent(text);
     const std::string bytes = text + "\r\n";
     const std::size_t chunk = FOptions.ReplyChunkSize ? FOptions.ReplyChunkSize : bytes.size();
     for (std::size_t offset = 0; offset < bytes.size(); offset += chunk) {
         if (offset > 0 && WaitForStop(FOptions.ChunkGap)) return;
         if (!WriteAll(bytes.data() + offset, std::min(chunk, bytes.size() - offset))) return;
     }
+    // A reply counts from the moment its last byte is in the port.
+    FRecord.AddSent(text);
+}
+
+bool PanelEmulator::InputWithin(std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    bool watching = true, input = false;
+    while (!FStopping) {
+        pollfd fds[2] = {{FStopEvent.Get(), POLLIN, 0}, {watching ? FTerminal->Master() : -1, POLLIN, 0}};
+        const int ready = ::poll(fds, 2, MillisecondsUntil(deadline));
+        if ((ready < 0 && errno != EINTR) || fds[0].revents || (ready == 0 && Clock::now() >= deadline)) break;
+        // Whatever the master reports (bytes, or a hang-up that cannot come), it is watched no more.
+        if (fds[1].revents) {
+            input = input || (fds[1].revents & POLLIN) != 0;
+            watching = false;
+        }
+    }
+    return input;
 }
 
 bool PanelEmulator::WriteAll(const char* data, std::size_t size) {

@@ -52,6 +52,7 @@ public:
     // <root>/dev/<tty>, or the link of the Wine COM port: the path the program opens.
     std::string DevPath() const { return FNode->DevPath(); }
     const PanelRecord& Record() const { return FRecord; }
+    const PanelOptions& Options() const { return FOptions; }
 
 private:
     void PlugTerminal();
@@ -67,6 +68,8 @@ private:
     bool Answer(const AssembledLine& line);
     // A reply the program does not drain in time is dropped, and the panel goes on.
     void WriteLine(const std::string& text);
+    // Waits the timeout (or until the stop); true when the program's bytes came meanwhile.
+    bool InputWithin(std::chrono::milliseconds timeout);
     // false when the bytes could not all be written (deadline, failure or stop).
     bool WriteAll(const char* data, std::size_t size);
     void RestartNow(std::chrono::milliseconds away);

@@ -4,6 +4,9 @@
 
 namespace zorv::emu {
 
+const char kUnaskedLine[] = "EVENT: ZONE 3 OPEN";
+const char kEarlyLineEvent[] = "the next line came before the answer";
+
 namespace {
 
 std::string Repeated(const std::string& pattern, std::size_t size) {
@@ -32,10 +35,13 @@ std::string FaultyAnswers::Answer(PanelFault fault) {
         case PanelFault::None:
         case PanelFault::ValueError:
         case PanelFault::Mute:
-        case PanelFault::NotReading: return std::string();
+        case PanelFault::NotReading:
+        case PanelFault::Unasked: return std::string();
     }
     return std::string();
 }
+
+bool FaultyAnswers::PutUnaskedLine() { return std::bernoulli_distribution(0.5)(FRandom); }
 
 const char* FaultName(PanelFault fault) {
     switch (fault) {
@@ -45,6 +51,7 @@ const char* FaultName(PanelFault fault) {
         case PanelFault::ValueError: return "value error";
         case PanelFault::Mute: return "mute";
         case PanelFault::NotReading: return "not reading";
+        case PanelFault::Unasked: return "unasked line";
     }
     return "";
 }
