@@ -17,8 +17,8 @@ namespace {
 
 int Replay(uint64_t seed, Transport transport) {
     const Schedule schedule = DrawSchedule(seed);
-    std::cout << "seed " << seed << ":\n" << DescribeSchedule(schedule);
     const ScheduleOutcome outcome = RunSchedule(schedule, transport);
+    std::cout << "seed " << seed << ":\n" << DescribeSchedule(schedule, outcome.TookEffect);
     if (outcome.Violations.empty()) {
         std::cout << "every invariant kept\n";
         return 0;
