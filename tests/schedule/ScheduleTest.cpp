@@ -46,6 +46,11 @@ const NamedSchedule kNamed[] = {
     // Plugged in again, the panel's write is completed; then the factory button, which the
     // unfinished completion must not have enabled before.
     {"FactoryAfterALostCompletion", {kDemo, InWait(InWaitAction::Unplug), Plug(3000), Press(3000, 0)}},
+    // While the written panel restarts after "reset" (the write takes 561 ms, the restart 50 ms),
+    // another one takes its socket: it must be shown as itself, and get neither the tamper
+    // setting nor the clock.
+    {"AnotherPanelInTheRestart", {kDemo, NewPanel(580, 0), Pause(3000)}},
+    {"AnotherPanelInTheCompletion", {kDemo, InWait(InWaitAction::Swap), Pause(3000)}},
 };
 
 // A failing row is named by its name.
