@@ -40,6 +40,10 @@ inline ScheduleEvent NewPanel(uint32_t delayMs, uint32_t kind) { return {EventKi
 inline ScheduleEvent InWait(InWaitAction action) { return {EventKind::InWait, 0, static_cast<uint32_t>(action)}; }
 inline ScheduleEvent Pause(uint32_t ms) { return {EventKind::Pause, ms, 0}; }
 
+// The test program runs a fixed set of seeds from 1 and a window of seeds drawn up to
+// kTestSeedsEnd; fresh seeds for a long run are drawn above it.
+constexpr uint64_t kTestSeedsEnd = 1000000;
+
 Schedule DrawSchedule(uint64_t seed);
 std::string DescribeEvent(const ScheduleEvent& event);
 // With tookEffect (one flag for each event run), marks the events that changed nothing.

@@ -1,8 +1,10 @@
 // The whole dialogue under drawn schedules of presses, plugs, restarts and
-// faults: a fixed set of seeds in every build, and named schedules for the
-// roads that once broke or are easy to break. ZORV_SCHEDULE_SEED=<n> replays one seed.
+// faults: a fixed set of seeds and a window of seeds drawn afresh each run, and
+// named schedules for the roads that once broke or are easy to break.
+// ZORV_SCHEDULE_SEED=<n> replays one seed, ZORV_SCHEDULE_WINDOW=<n> the window from n.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <string>
 
@@ -11,12 +13,8 @@
 namespace zorv::test {
 namespace {
 
-TEST(DialogueSchedules, DrawnSchedulesKeepEveryInvariant) {
-    uint64_t first = 1, count = ZORV_SCHEDULE_SEEDS;
-    if (const char* replay = std::getenv("ZORV_SCHEDULE_SEED")) {
-        first = std::strtoull(replay, nullptr, 10);
-        count = 1;
-    }
+// Runs count seeds from first, up to the third failure; prints how many ran.
+void RunSeeds(uint64_t first, uint64_t count) {
     size_t run = 0, events = 0, failures = 0;
     for (uint64_t seed = first; seed < first + count && failures < 3; ++seed, ++run) {
         const Schedule schedule = DrawSchedule(seed);
@@ -27,6 +25,29 @@ TEST(DialogueSchedules, DrawnSchedulesKeepEveryInvariant) {
         ADD_FAILURE() << ReportFailure(seed, schedule, outcome);
     }
     std::cout << run << " schedules, " << events << " events\n";
+}
+
+TEST(DialogueSchedules, FixedSeedsKeepEveryInvariant) {
+    if (const char* replay = std::getenv("ZORV_SCHEDULE_SEED")) return RunSeeds(std::strtoull(replay, nullptr, 10), 1);
+    RunSeeds(1, ZORV_SCHEDULE_SEEDS);
+}
+
+// Each run another window of as many seeds, aligned, above the fixed ones and up to kTestSeedsEnd.
+TEST(DialogueSchedules, DrawnWindowOfSeedsKeepsEveryInvariant) {
+    const uint64_t size = ZORV_SCHEDULE_SEEDS;
+    uint64_t first = 0;
+    if (const char* replay = std::getenv("ZORV_SCHEDULE_WINDOW")) {
+        first = std::strtoull(replay, nullptr, 10);
+        std::cout << "seeds " << first << ".." << first + size - 1 << " (window asked for)\n";
+    } else if (std::getenv("ZORV_SCHEDULE_SEED")) {
+        GTEST_SKIP() << "one seed replayed";
+    } else {
+        const auto now = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+        first = (1 + now % (kTestSeedsEnd / size - 1)) * size + 1;
+        std::cout << "seeds " << first << ".." << first + size - 1
+                  << " (window drawn from the time; ZORV_SCHEDULE_WINDOW=" << first << " replays it)\n";
+    }
+    RunSeeds(first, size);
 }
 
 struct NamedSchedule {
