@@ -1,7 +1,7 @@
 #include "discovery/PortFailures.h"
 
 #include <algorithm>
-#include <utility>
+#include <iterator>
 
 namespace zorv {
 namespace {
@@ -44,6 +44,6 @@ void TPortFailures::ForgetUnlisted(const std::vector<std::unique_ptr<TSerialPort
     }
 }
 
-bool TPortFailures::FirstDenial() { return !std::exchange(FDenialTold, true); }
+bool TPortFailures::FirstOfItsKind(TPortOutcome Outcome) { return FKindsTold.insert(Outcome).second; }
 
 }  // namespace zorv

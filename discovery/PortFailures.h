@@ -27,8 +27,8 @@ public:
     void Forget(int32_t PortNumber);
     // Ports no longer listed were unplugged: their next failure waits afresh.
     void ForgetUnlisted(const std::vector<std::unique_ptr<TSerialPort>>& Ports);
-    // True the first time it is asked in a run.
-    bool FirstDenial();
+    // True the first time it is asked for an outcome in a run.
+    bool FirstOfItsKind(TPortOutcome Outcome);
 
 private:
     struct TPending {
@@ -38,7 +38,7 @@ private:
     };
     std::map<int32_t, TPending> FPending;
     std::set<std::tuple<int32_t, uint32_t, std::string>> FTold;
-    bool FDenialTold = false;
+    std::set<TPortOutcome> FKindsTold;
 };
 
 }  // namespace zorv

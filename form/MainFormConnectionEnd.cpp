@@ -1,5 +1,6 @@
 // What ends with a connection to the panel: the port, the deferred steps of
-// its identification, and a script write that had not yet sent its "reset".
+// its identification, and a script write that had not yet sent its "reset";
+// and the other ways a write ends unfinished, each logged and told to the user once.
 #include <string>
 
 #include "form/ZorvGSMDemoMain.h"
@@ -18,6 +19,7 @@ void TZorvGSMDemoMainForm::EndConnection() {
         // A login due 100 ms after this connection's answer would overwrite the next
         // connection's "VERSION?" and stall its handshake.
         FConnectionTimers.clear();
+        FWriteSerialAsked = false;
         // SendCommand clears the flag before "reset" drops the port, so a script still
         // running here lost its connection half-way.
         if (FScriptRunning) AbandonScriptWrite();
@@ -27,7 +29,7 @@ void TZorvGSMDemoMainForm::EndConnection() {
 void TZorvGSMDemoMainForm::AbandonScriptWrite() {
     // Completing the write after a replug would report settings the panel never got, and
     // the watchdog would feed the rest of the script, "reset" included, to the next connection.
-    const std::string script = FLoadDemoPending ? "Demonstration" : "Factory";
+    const std::string script = WriteName();
     FScriptRunning = false;
     if (FSendCommandTimer) FSendCommandTimer->SetEnabled(false);
     if (FCommandsList) FCommandsList->Clear();
@@ -35,16 +37,33 @@ void TZorvGSMDemoMainForm::AbandonScriptWrite() {
     FLoadFtdefPending = false;
     AddErrorLog("TZorvGSMDemoMainForm.EndConnection: " + script + " settings write interrupted at \"" +
                 FCurrentCommand + "\": the connection ended before \"reset\"");
+    TellUser(WriteInterruptedMessage());
 }
 
 void TZorvGSMDemoMainForm::AbandonUntakenWrite() {
-    const std::string script = FLoadDemoPending ? "Demonstration" : "Factory";
+    const std::string script = WriteName();
     FLoadDemoPending = false;
     FLoadFtdefPending = false;
     // As on a fresh connection: waiting until the panel is identified.
     FState = psWaitConnect;
     AddErrorLog("TZorvGSMDemoMainForm.HandshakeLine: " + script +
                 " settings write not taken: a command had no answer within 60000 ms");
+    TellUser(WriteUnansweredMessage());
 }
+
+void TZorvGSMDemoMainForm::AbandonOtherPanelWrite(int32_t AnsweredSerial) {
+    AddErrorLog("TZorvGSMDemoMainForm.AcceptSerialNumber: " + WriteName() +
+                " settings write not completed: the panel with serial number " + std::to_string(AnsweredSerial) +
+                " answered after the restart, not " + std::to_string(FWriteSerialNumber));
+    TellUser(OtherPanelMessage(FWriteSerialNumber, AnsweredSerial));
+    FLoadDemoPending = false;
+    FLoadFtdefPending = false;
+    // Identified as any panel newly plugged in: its firmware, its login and its own number.
+    FState = psWaitConnect;
+    CheckConnectedDevice();
+    ShowCurrentState();
+}
+
+std::string TZorvGSMDemoMainForm::WriteName() const { return FLoadDemoPending ? "Demonstration" : "Factory"; }
 
 }  // namespace zorv

@@ -3,7 +3,6 @@
 #include <string>
 
 #include "form/ZorvGSMDemoMain.h"
-#include "dialogue/CMLEncode.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 #include "serial/ComPortUS.h"
@@ -16,12 +15,6 @@ constexpr uint8_t kCR = 13;
 constexpr uint8_t kLF = 10;
 
 bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
-// The "TIME=" command: the low 32 bits of the clock value, read as a signed number.
-std::string TimeCommand(const TLocalDateTime& now) {
-    const uint64_t seconds = Time2CmlUInt64(DecodeToSystemTime(now));
-    return "TIME=" + std::to_string(static_cast<int32_t>(static_cast<uint32_t>(seconds)));
-}
 
 }  // namespace
 
@@ -125,46 +118,8 @@ void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
     const size_t ver = Line.find("ver=");
     FFirmwareVersion = ver != std::string::npos ? Line.substr(ver + 4) : Line.substr(3);
 
-    if ((FLoadDemoPending || FLoadFtdefPending) && FScriptUnanswered) {
-        AbandonUntakenWrite();
-        CheckConnectedDevice();
-    } else if (FLoadDemoPending) {
-        const uint32_t connection = FConnectionCount;
-        if (FPasswordRequired) {
-            FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
-            SendCommand(FCurrentCommand);
-            FLoop.Sleep(500);
-        }
-        FCurrentCommand = "ARM_IGNORE_TAMPER=1";
-        SendCommand(FCurrentCommand);
-        FLoop.Sleep(50);
-        FCurrentCommand = TimeCommand(FLoop.Now());
-        SendCommand(FCurrentCommand);
-        FLoop.ProcessMessagesFor(50);
-        // A removal taken in that wait ended this connection, and with it what the commands
-        // above may have missed: the write stays pending for the next connection of the
-        // panel, to which both commands can safely go again.
-        if (connection != FConnectionCount || !FMainFirmware) return;
-        if (FComPort->Lost()) {
-            // Gone in the waits, though the system has not announced it yet: the port check
-            // finds the panel again.
-            EndConnection();
-            FCheckPortsTimer->SetEnabled(true);
-            return;
-        }
-        FState = psDemoLoaded;
-        FLoadDemoPending = false;
-    } else if (FLoadFtdefPending) {
-        if (FPasswordRequired) {
-            FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
-            SendCommand(FCurrentCommand);
-            FLoop.Sleep(50);
-        }
-        FLoadFtdefPending = false;
-        FState = psConnected;
-    } else {
-        CheckConnectedDevice();
-    }
+    if (FLoadDemoPending || FLoadFtdefPending) BeginCompletion();
+    else CheckConnectedDevice();
     ShowCurrentState();
 }
 

@@ -171,10 +171,9 @@ void TZorvGSMDemoMainForm::ReportPortFailure(const char* Operation, int32_t Port
     if (!FPortFailures.Settled(PortNumber, Result, FLoop.Now())) return;
     AddErrorLog(std::string("TZorvGSMDemoMainForm.") + Operation + ": COM" + std::to_string(PortNumber) + " (" +
                 Result.Path + ") cannot be opened: " + Result.Text);
-    if (Result.Outcome != poDenied || !FPortFailures.FirstDenial()) return;
-    // Posted: a modal box runs a nested message loop, whose notifications
-    // would rebuild the port list in the middle of this scan.
-    FLoop.RunOnUiThread([this, path = Result.Path] { ShowMessageBox(PortAccessMessage(path), kErrorMessageFlags); });
+    if (Result.Outcome != poDenied && Result.Outcome != poBusy) return;
+    if (!FPortFailures.FirstOfItsKind(Result.Outcome)) return;
+    TellUser(Result.Outcome == poDenied ? PortAccessMessage(Result.Path) : PortBusyMessage(Result.Path));
 }
 
 }  // namespace zorv

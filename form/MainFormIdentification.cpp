@@ -80,6 +80,7 @@ void TZorvGSMDemoMainForm::AcceptLogin(const std::string& Line) {
 void TZorvGSMDemoMainForm::AcceptSerialNumber(const std::string& Line) {
     static const std::string kKey = "KVELT_SN=";
     const std::string value = Line.substr(Line.find(kKey) + kKey.size());
+    if (FWriteSerialAsked) return AcceptWriteSerialNumber(value);
     if (value != "NOT SET") {
         FSerialNumber = -1;
         int32_t number = 0;

@@ -78,4 +78,8 @@ void TZorvGSMDemoMainForm::ShowMessageBox(const std::string& Text, unsigned Flag
     Guarded("TZorvGSMDemoMainForm.ShowMessageBox", [&] { FView.MessageBox(Text, MessageBoxTitle(), Flags); });
 }
 
+void TZorvGSMDemoMainForm::TellUser(const std::string& Text) {
+    FLoop.RunOnUiThread([this, Text] { ShowMessageBox(Text, kErrorMessageFlags); });
+}
+
 }  // namespace zorv

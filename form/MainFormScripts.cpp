@@ -16,6 +16,7 @@ void TZorvGSMDemoMainForm::OnStartDemoButtonClick() {
             return;
         }
         FCommandsList->InitAccount(static_cast<uint32_t>(FObjectNumber));
+        FWriteSerialNumber = FSerialNumber;
         FScriptUnanswered = false;
         FScriptRunning = true;
         FLoadDemoPending = true;
@@ -30,6 +31,7 @@ void TZorvGSMDemoMainForm::OnEndDemoButtonClick() {
     Guarded("TZorvGSMDemoMainForm.OnEndDemoButtonClick", [&] {
         FCommandsList->InitEndCmd();
         if (FCommandsList->Count() == 0) return;
+        FWriteSerialNumber = FSerialNumber;
         FScriptUnanswered = false;
         FScriptRunning = true;
         FLoadDemoPending = false;

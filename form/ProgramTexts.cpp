@@ -20,4 +20,30 @@ std::string PortAccessMessage(const std::string& DevicePath) {
                 "группу необходимо выйти из системы и войти снова).");
 }
 
+std::string PortBusyMessage(const std::string& DevicePath) {
+    return Ansi("Порт прибора, подключенного к компьютеру, занят другой программой:") + " " + DevicePath + "\r\n" +
+           Ansi("Закройте программу, которая открыла порт (например, терминал или вторую копию этой программы), "
+                "затем отключите прибор и подключите снова.");
+}
+
+std::string WriteNotFinishedLead() { return Ansi("Запись настроек в прибор не закончена."); }
+
+std::string WriteInterruptedMessage() {
+    return WriteNotFinishedLead() + "\r\n" +
+           Ansi("Связь с прибором прервалась до конца записи. Подключите прибор и запишите настройки ещё раз.");
+}
+
+std::string WriteUnansweredMessage() {
+    return WriteNotFinishedLead() + "\r\n" +
+           Ansi("Прибор не ответил на одну из команд, и часть настроек могла не записаться. "
+                "Запишите настройки ещё раз.");
+}
+
+std::string OtherPanelMessage(int32_t WrittenSerial, int32_t AnsweredSerial) {
+    return WriteNotFinishedLead() + "\r\n" + Ansi("После перезапуска вместо прибора с серийным номером") + " " +
+           std::to_string(WrittenSerial) + " " + Ansi("подключен прибор с серийным номером") + " " +
+           std::to_string(AnsweredSerial) + ". " +
+           Ansi("Подключите первый прибор и запишите в него настройки ещё раз.");
+}
+
 }  // namespace zorv

@@ -3,8 +3,9 @@
 // this header, one file per subsystem:
 //   MainForm, MainFormStartup, MainFormLogs, ProgramTexts
 //       construction, configuration, logs, message box, start-up and shutdown
-//   MainFormDialogue, MainFormIdentification, MainFormScripts, MainFormConnectionEnd
-//       line assembly, reply dispatch, identification, script execution
+//   MainFormDialogue, MainFormIdentification, MainFormScripts, MainFormCompletion, MainFormConnectionEnd
+//       line assembly, reply dispatch, identification, script execution, the write's
+//       completion after the panel's restart, and the writes that end unfinished
 //   MainFormDiscovery, MainFormConnection
 //       port list, device notifications, connection
 //   MainFormStateDisplay, MainFormCaptions
@@ -46,6 +47,15 @@ std::string DesignCaption();
 
 // What the user is told when the system refuses the panel's port for want of permission.
 std::string PortAccessMessage(const std::string& DevicePath);
+
+// What the user is told when another program holds the panel's port.
+std::string PortBusyMessage(const std::string& DevicePath);
+
+// What the user is told when a settings write ends unfinished; every such message begins with the lead.
+std::string WriteNotFinishedLead();
+std::string WriteInterruptedMessage();
+std::string WriteUnansweredMessage();
+std::string OtherPanelMessage(int32_t WrittenSerial, int32_t AnsweredSerial);
 
 // What the form is handed: the window's message loop and view, and the
 // platform's devices, serial ports and resources. The program's main makes
@@ -93,6 +103,8 @@ public:
     void OnAskPasswordTimer(ITimer* Sender);
     void StartWrongPasswordTimer();
     void OnWrongPasswordTimer(ITimer* Sender);
+    // The written panel did not tell its serial number in time: the write is completed without it.
+    void OnWriteSerialTimer(ITimer* Sender);
 
     // Script execution: the five buttons, the pump and its watchdog.
     void OnStartDemoButtonClick();
@@ -164,6 +176,10 @@ public:
     bool FPasswordRequired = false;
     int32_t FSerialNumber = -1;
     int32_t FObjectNumber = 0;
+    // The serial number of the panel the waiting write began on, -1 when unknown.
+    int32_t FWriteSerialNumber = -1;
+    // The completion asked the restarted panel for its serial number and awaits it.
+    bool FWriteSerialAsked = false;
     bool FControllerLogEnabled = false;
     std::string FControllerLogFileName;
     std::string FDeviceRoot = "/";
@@ -185,6 +201,20 @@ private:
     // A write whose panel did not answer all of it is not reported as written: it is logged,
     // and the panel is identified afresh.
     void AbandonUntakenWrite();
+    // Another panel answered after the restart: the write ends unfinished and that panel is identified.
+    void AbandonOtherPanelWrite(int32_t AnsweredSerial);
+    // The name of the waiting write in the error log: "Demonstration" or "Factory".
+    std::string WriteName() const;
+
+    // The completion of a write after its panel's restart: the login, the serial number that
+    // tells whether the written panel came back, then the tamper setting and clock.
+    void BeginCompletion();
+    void AcceptWriteSerialNumber(const std::string& Value);
+    void FinishCompletion();
+
+    // Shows a message once the current handler has returned: a modal box runs a nested
+    // message loop, which must not re-enter a scan or a dispatch.
+    void TellUser(const std::string& Text);
 
     // Writes a lasting failure to open a panel port to the error log, and tells
     // the user once per run when the system refused it for want of permission.

@@ -163,6 +163,8 @@ TEST_F(FaultTest, MoreThanTheRingWhileTheUiThreadIsBusyArrivesWholeAndInOrder) {
     EXPECT_TRUE(BackToIdle());
     ExpectShows(psConnected);
     EXPECT_NE(ErrorLog().find("Demonstration settings write not taken"), std::string::npos) << ErrorLog();
+    ASSERT_EQ(View.MessageBoxes.size(), 1u);
+    EXPECT_EQ(View.MessageBoxes[0].Text, WriteUnansweredMessage());
     EXPECT_LE(Form.FLineBuffer.capacity(), 65536u + 4096u);
     std::string flood;
     while (flood.size() < 40000) flood += options.FloodPattern;

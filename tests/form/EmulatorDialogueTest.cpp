@@ -126,18 +126,19 @@ TEST_F(EmulatedPanel, DemonstrationIsWrittenAndCompletedAfterTheRestart) {
     const int64_t clockBefore = LocalClockAsUtc();
     ASSERT_TRUE(RunUntil([&] { return Form.FState == psDemoLoaded; })) << Transcript();
     const int64_t clockAfter = LocalClockAsUtc();
-    ASSERT_TRUE(RunUntil([&] { return Received().size() >= before + 52 + 4; })) << Transcript();
+    ASSERT_TRUE(RunUntil([&] { return Received().size() >= before + 52 + 5; })) << Transcript();
 
     const Lines received = Received();
     const Lines script(received.begin() + before, received.begin() + before + 52);
     EXPECT_EQ(script, CommandTexts(DemoScriptCommands("3456")));
     const Lines completion(received.begin() + before + 52, received.end());
-    ASSERT_EQ(completion.size(), 4u);
+    ASSERT_EQ(completion.size(), 5u);
     EXPECT_EQ(completion[0], "VERSION?");
     EXPECT_EQ(completion[1], "AUTH=7653");
-    EXPECT_EQ(completion[2], "ARM_IGNORE_TAMPER=1");
-    ASSERT_EQ(completion[3].rfind("TIME=", 0), 0u) << completion[3];
-    const int64_t time = std::stoll(completion[3].substr(5));
+    EXPECT_EQ(completion[2], "KVELT_SN?");  // the written panel, known by its serial number
+    EXPECT_EQ(completion[3], "ARM_IGNORE_TAMPER=1");
+    ASSERT_EQ(completion[4].rfind("TIME=", 0), 0u) << completion[4];
+    const int64_t time = std::stoll(completion[4].substr(5));
     EXPECT_GE(time, clockBefore);
     EXPECT_LE(time, clockAfter);
     EXPECT_FALSE(Form.FLoadDemoPending);

@@ -1,4 +1,5 @@
 #include "DialogueFixture.h"
+#include "LogLines.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {
@@ -179,6 +180,67 @@ TEST_F(Handshake, PieceOfALineFromAnEarlierConnectionIsDropped) {
     EXPECT_EQ(LoggedReplies(), (Lines{"Main ver=5.1.10.6"}));
     EXPECT_EQ(Form.FFirmwareVersion, "5.1.10.6");
 }
+
+// A write waiting for its panel's restart is completed only on the panel it began on,
+// known by its serial number; otherwise it ends unfinished, logged and told once.
+struct CompletionCase {
+    const char* Name;
+    bool Demo;
+    const char* SerialReply;  // the restarted panel's answer to "KVELT_SN?"; nullptr: none
+    Lines SentAfterMain;      // what goes to the panel after its "Main" answer, within 2 s
+    TProgramState State;
+    const char* ErrorLine;    // part of the one error-log line; "" for none
+    std::string Message;      // what the user is told; "" for nothing
+};
+
+// CTest names a row by this, not by a dump of its bytes.
+void PrintTo(const CompletionCase& c, std::ostream* os) { *os << c.Name; }
+
+class Completion : public Handshake, public ::testing::WithParamInterface<CompletionCase> {};
+
+TEST_P(Completion, HappensOnlyOnTheWrittenPanel) {
+    const CompletionCase& c = GetParam();
+    (c.Demo ? Form.FLoadDemoPending : Form.FLoadFtdefPending) = true;
+    Form.FState = c.Demo ? psLoadDemo : psLoadFtdef;
+    Form.FWriteSerialNumber = 123456;
+    Answer = [&c](const std::string& command) {
+        return command == "KVELT_SN?" && c.SerialReply ? Lines{c.SerialReply} : Lines{};
+    };
+    Connect();
+    Deliver("Main ver=5.1.10.6\r");
+    FLoopFake.Advance(2000);
+    Lines sent = Sent(2);
+    for (auto& line : sent)
+        if (line.rfind("TIME=", 0) == 0) line = "TIME=";
+    EXPECT_EQ(sent, c.SentAfterMain);
+    EXPECT_EQ(Form.FState, c.State);
+    EXPECT_FALSE(Form.FLoadDemoPending || Form.FLoadFtdefPending);
+    const std::string log = ErrorLog();
+    EXPECT_EQ(CountOf(log, "\r\n"), *c.ErrorLine ? 1u : 0u) << log;
+    EXPECT_NE(log.find(c.ErrorLine), std::string::npos) << log;
+    ASSERT_EQ(FViewFake.MessageBoxes.size(), c.Message.empty() ? 0u : 1u);
+    if (!c.Message.empty()) EXPECT_EQ(FViewFake.MessageBoxes[0].Text, c.Message);
+}
+
+const Lines kTamperAndClock{"KVELT_SN?", "ARM_IGNORE_TAMPER=1", "TIME="};
+// After another panel answered: identified afresh, its login 100 ms on, unanswered here.
+const Lines kIdentifiedAfresh{"KVELT_SN?", "AUTH=7653"};
+const char kOtherPanelLine[] = "settings write not completed: the panel with serial number 654321 answered after the "
+                               "restart, not 123456";
+
+INSTANTIATE_TEST_SUITE_P(
+    Replies, Completion,
+    ::testing::Values(
+        CompletionCase{"SameDemonstrationPanel", true, "KVELT_SN=123456", kTamperAndClock, psDemoLoaded, "", ""},
+        CompletionCase{"SameFactoryPanel", false, "KVELT_SN=123456", {"KVELT_SN?"}, psConnected, "", ""},
+        CompletionCase{"OtherPanelAfterTheDemonstration", true, "KVELT_SN=654321", kIdentifiedAfresh,
+                       psWaitConnect, kOtherPanelLine, OtherPanelMessage(123456, 654321)},
+        CompletionCase{"OtherPanelAfterTheFactorySettings", false, "KVELT_SN=654321", kIdentifiedAfresh,
+                       psWaitConnect, kOtherPanelLine, OtherPanelMessage(123456, 654321)},
+        // Without a number to compare, the write is completed as it always was.
+        CompletionCase{"SerialNotSet", true, "KVELT_SN=NOT SET", kTamperAndClock, psDemoLoaded, "", ""},
+        CompletionCase{"NoSerialWithinTwoSeconds", true, nullptr, kTamperAndClock, psDemoLoaded, "", ""}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace zorv::test

@@ -139,7 +139,8 @@ TEST_F(PortListTest, APortHeldByAnotherProgramIsNeverChosenAndLoggedOnce) {
     // Not once per port check, and without the advice meant for a refused permission.
     EXPECT_EQ(ErrLines(), (std::vector<std::string>{"TZorvGSMDemoMainForm.CheckComPortsEnabled: COM3 (/dev/port3) "
                                                     "cannot be opened: Device or resource busy"}));
-    EXPECT_TRUE(view.MessageBoxes.empty());
+    ASSERT_EQ(view.MessageBoxes.size(), 1u);
+    EXPECT_EQ(view.MessageBoxes[0].Text, PortBusyMessage("/dev/port3"));
 }
 
 TEST_F(PortListTest, ARefusedPermissionIsToldOnceItLastsButNotInTheMomentBeforeUdevGrantsIt) {

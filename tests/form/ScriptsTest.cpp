@@ -26,12 +26,16 @@ protected:
 TEST_F(Scripts, DemonstrationIsSentCommandByCommandOnThePanelsAnswers) {
     Identify("5.1.10.6", "123456");
     const size_t before = SentCount();
-    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
+    Answer = [](const std::string& command) {
+        if (command == "KVELT_SN?") return Lines{"KVELT_SN=123456"};
+        return command == "reset" ? Lines{} : Lines{"OK"};
+    };
     RecordSends();
     Form.OnStartDemoButtonClick();
     FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
     EXPECT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
     for (TProgramState state : StatesAtSend) EXPECT_EQ(state, psLoadDemo);
+    StatesAtSend.clear();
     EXPECT_EQ(Form.FState, psLoadDemo);
     EXPECT_TRUE(Form.FLoadDemoPending);
     EXPECT_FALSE(Form.FLoadFtdefPending);
@@ -42,13 +46,16 @@ TEST_F(Scripts, DemonstrationIsSentCommandByCommandOnThePanelsAnswers) {
     EXPECT_TRUE(Form.FSendCommandTimer->Enabled());
     EXPECT_EQ(Form.FCurrentCommand, "reset");
 
-    // The panel is back: the demonstration is completed on its main firmware's answer.
+    // The panel is back: once it has told the serial number it was written with, the
+    // demonstration is completed.
     const size_t afterScript = SentCount();
     Connect();
     Deliver("Main ver=5.1.10.6\r");
+    FLoopFake.Advance(10);
     // The clock starts at 2026-12-07 04:35:00.000, which is 1796618100.
     const std::string time = "TIME=" + std::to_string(1796618100u + SendTimes.back() / 1000);
-    EXPECT_EQ(Sent(afterScript), (Lines{"", "VERSION?", "AUTH=7653", "ARM_IGNORE_TAMPER=1", time}));
+    EXPECT_EQ(Sent(afterScript), (Lines{"", "VERSION?", "AUTH=7653", "KVELT_SN?", "ARM_IGNORE_TAMPER=1", time}));
+    for (TProgramState state : StatesAtSend) EXPECT_EQ(state, psLoadDemo);
     EXPECT_EQ(Form.FState, psDemoLoaded);
     EXPECT_FALSE(Form.FLoadDemoPending);
     FLoopFake.Advance(60000);
@@ -124,6 +131,9 @@ TEST_F(Scripts, WriteCutOffBeforeResetIsAbandonedAndWrittenWholeOnTheNextPress) 
     const std::string log = ErrorLog();
     EXPECT_NE(log.find("Demonstration settings write interrupted at \"STATEMAP=0,0,2\""), std::string::npos) << log;
     EXPECT_EQ(log.find("\r\n"), log.size() - 2) << log;
+    FLoopFake.Advance(1);
+    ASSERT_EQ(FViewFake.MessageBoxes.size(), 1u);
+    EXPECT_EQ(FViewFake.MessageBoxes[0].Text, WriteInterruptedMessage());
 
     // Plugged in again: identified like any other panel, and the old script is not resumed.
     const size_t replug = SentCount();
@@ -156,7 +166,10 @@ TEST_F(Scripts, FactorySettingsSendThreeCommandsAndComeBackConnected) {
     Identify();
     const size_t before = SentCount();
     Form.FState = psMoneyOff;
-    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
+    Answer = [](const std::string& command) {
+        if (command == "KVELT_SN?") return Lines{"KVELT_SN=123456"};
+        return command == "reset" ? Lines{} : Lines{"OK"};
+    };
     RecordSends();
     Form.OnEndDemoButtonClick();
     FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
@@ -169,10 +182,12 @@ TEST_F(Scripts, FactorySettingsSendThreeCommandsAndComeBackConnected) {
     const size_t afterScript = SentCount();
     Connect();
     Deliver("Main ver=5.1.10.6\r");
+    // Connected once the panel told its serial number, after its answer to the login.
     EXPECT_EQ(Form.FState, psConnected);
     EXPECT_FALSE(Form.FLoadFtdefPending);
-    // The panel's "OK" to the repeated login: the serial number is read again.
     EXPECT_EQ(Sent(afterScript), (Lines{"", "VERSION?", "AUTH=7653", "KVELT_SN?"}));
+    EXPECT_EQ(ErrorLog(), "");
+    EXPECT_TRUE(FViewFake.MessageBoxes.empty());
 }
 
 struct BillingCase {

@@ -32,7 +32,9 @@ std::string LineRules::Check(const std::string& line, const LineMoment& moment) 
                       "where a connection must begin with an empty line and \"VERSION?\"");
     if (line == "START_MAIN") return expect(moment.Bootloader, "outside the handshake with a bootloader");
     if (line == "AUTH=7653") return expect(moment.Login, "during a script");
-    if (line == "KVELT_SN?") return expect(previous == "AUTH=7653", "not right after the login");
+    if (line == "KVELT_SN?")
+        return expect(previous == "AUTH=7653" || (previous == "VERSION?" && moment.WriteAwaits),
+                      "not right after the login, nor to complete a write");
     if (line == "ARM_IGNORE_TAMPER=1") return expect(moment.Completion, "with no demonstration write to complete");
     if (IsTimeCommand(line)) return expect(previous == "ARM_IGNORE_TAMPER=1", "not right after the tamper setting");
     if (line == "ARM_ALLOWED=2" || line == "ARM_ALLOWED=3" || line == "ARM_ALLOWED=0")
@@ -66,7 +68,8 @@ void DialogueInvariants::OnPanelLine(const std::string& line, uint32_t connectio
     const bool running = FForm.FScriptRunning;
     const std::string why = FLines.Check(line, {!FForm.FMainFirmware, !running, running,
                                                 FForm.FLoadDemoPending && !running,
-                                                InDemonstration(FForm.FState) && !running, FForm.FObjectNumber});
+                                                InDemonstration(FForm.FState) && !running, FForm.FObjectNumber,
+                                                FForm.FLoadDemoPending || FForm.FLoadFtdefPending});
     if (!why.empty()) Fail(why);
 }
 
@@ -86,7 +89,7 @@ void DialogueInvariants::CheckRecordedLines(const emu::PanelRecord& record) {
     // Not judged: that a script line comes while the form runs a write (only its order shows).
     // The account line carries the object number from the serial number this panel gave.
     LineRules rules;
-    bool bootloader = false, clock = false, demoReset = false;
+    bool bootloader = false, clock = false, demoReset = false, writeReset = false;
     int32_t objectNumber = FForm.FObjectNumber;
     const auto newConnection = [&] {
         rules.NewConnection();
@@ -102,10 +105,12 @@ void DialogueInvariants::CheckRecordedLines(const emu::PanelRecord& record) {
         if (entry.Text.empty()) newConnection();
         const bool write = rules.WriteBegun();
         const std::string why =
-            rules.Check(entry.Text, {bootloader, !write, true, !write && demoReset, clock && !write, objectNumber});
+            rules.Check(entry.Text, {bootloader, !write, true, !write && demoReset, clock && !write, objectNumber,
+                                     !write && writeReset});
         if (!why.empty()) return Fail(why + " (judged from the record)");
         if (IsTimeCommand(entry.Text)) clock = true;
         if (rules.WriteBegun()) demoReset = rules.DemoWhole();
+        if (rules.WriteBegun()) writeReset = entry.Text == "reset";
     }
 }
 

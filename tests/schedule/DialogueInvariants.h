@@ -43,6 +43,7 @@ struct LineMoment {
     bool Completion;       // a demonstration write waits for its tamper setting and clock
     bool Billing;          // a billing state, no write running
     int32_t ObjectNumber;  // for the demonstration script's account line
+    bool WriteAwaits;      // a write waits for its panel's restart: its serial number may be asked
 };
 
 // The rule for each line a panel reads, one connection after another (invariant 3).
