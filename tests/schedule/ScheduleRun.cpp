@@ -223,10 +223,9 @@ private:
             if (enabled.empty()) return false;
             const TButtonId id = enabled[arg % enabled.size()];
             const uint64_t ready = View.EnabledAt[id] + kHandMs;
-            if (ready > giveUp) return false;
             if (Loop.ElapsedMs() < ready) {
                 // The window may change meanwhile, and the hand goes for what it shows then.
-                if (!Advance(ready - Loop.ElapsedMs())) return false;
+                if (ready > giveUp || !Advance(ready - Loop.ElapsedMs())) return false;
                 continue;
             }
             if (id == TButtonId::StartDemo || id == TButtonId::EndDemo) ++FWritesStarted;
