@@ -27,31 +27,18 @@ constexpr uint64_t kWriteEndLimitMs = 2 * 60000 + 10000;
 // Long enough for the port check to find the panel after its restart, and for the
 // handshake and a write's completion.
 constexpr uint64_t kServeLimitMs = 5000 + 2000 + 5000;
-// No hand presses two buttons faster, nor a button sooner after it came on. (A reply nobody
-// awaits, a billing command's "OK" or the login's, would otherwise come back while the next
-// write's first command waits, and count as its answer.)
+// No hand presses two buttons faster. (A billing command's "OK", which nobody awaits, would
+// otherwise come back while the next write's first command waits, and count as its answer.)
 constexpr uint64_t kHandMs = 150;
-// A window that keeps changing faster than a hand gets no press.
-constexpr uint64_t kPressPatienceMs = 10 * kHandMs;
 
-// A window that tells the invariants whenever the program shows its state, and keeps when
-// each button came on.
+// A window that tells the invariants whenever the program shows its state.
 class ShowingView : public FakeMainView {
 public:
-    explicit ShowingView(const FakeMessageLoop& loop) : FLoop(loop) {}
     std::function<void()> OnStateShown;
-    std::map<TButtonId, uint64_t> EnabledAt;
     void SetLabelText(TLabelId label, const std::string& markup) override {
         FakeMainView::SetLabelText(label, markup);
         if (label == TLabelId::ProgrammStateInfo && OnStateShown) OnStateShown();
     }
-    void SetButtonEnabled(TButtonId button, bool enabled) override {
-        if (enabled && !Enabled[button]) EnabledAt[button] = FLoop.ElapsedMs();
-        FakeMainView::SetButtonEnabled(button, enabled);
-    }
-
-private:
-    const FakeMessageLoop& FLoop;
 };
 
 // A panel of the drawn kind, with a restart delay and garbage of its own.
@@ -207,31 +194,22 @@ private:
         return true;
     }
 
-    // Only what a user can press, at a hand's pace: one of the enabled buttons, no sooner than
-    // kHandMs after the hand last reached for one, nor after the button came on. Whether one was pressed.
+    // Only what a user can press: one of the enabled buttons, no sooner than kHandMs after the
+    // hand last reached for one. Whether one was pressed.
     bool Press(uint32_t arg) {
         static const TButtonId kButtons[] = {TButtonId::StartDemo, TButtonId::EndDemo, TButtonId::MoneyLittle,
                                              TButtonId::MoneyOff, TButtonId::MoneyFull};
         if (FLastPress && Loop.ElapsedMs() < *FLastPress + kHandMs && !Advance(*FLastPress + kHandMs - Loop.ElapsedMs()))
             return false;
-        const uint64_t giveUp = Loop.ElapsedMs() + kPressPatienceMs;
-        for (;;) {
-            FLastPress = Loop.ElapsedMs();
-            std::vector<TButtonId> enabled;
-            for (TButtonId id : kButtons)
-                if (View.Enabled[id]) enabled.push_back(id);
-            if (enabled.empty()) return false;
-            const TButtonId id = enabled[arg % enabled.size()];
-            const uint64_t ready = View.EnabledAt[id] + kHandMs;
-            if (Loop.ElapsedMs() < ready) {
-                // The window may change meanwhile, and the hand goes for what it shows then.
-                if (ready > giveUp || !Advance(ready - Loop.ElapsedMs())) return false;
-                continue;
-            }
-            if (id == TButtonId::StartDemo || id == TButtonId::EndDemo) ++FWritesStarted;
-            Buttons[id]();
-            return true;
-        }
+        FLastPress = Loop.ElapsedMs();
+        std::vector<TButtonId> enabled;
+        for (TButtonId id : kButtons)
+            if (View.Enabled[id]) enabled.push_back(id);
+        if (enabled.empty()) return false;
+        const TButtonId id = enabled[arg % enabled.size()];
+        if (id == TButtonId::StartDemo || id == TButtonId::EndDemo) ++FWritesStarted;
+        Buttons[id]();
+        return true;
     }
 
     // A write waiting for its panel's restart is completed by whatever panel answers next:
@@ -282,7 +260,7 @@ private:
     }
 
     FakeMessageLoop Loop;
-    ShowingView View{Loop};
+    ShowingView View;
     std::unique_ptr<ScheduleTransport> FTransport;
     ScheduleTransport& Panels = *FTransport;
     FormHarness Harness{{Loop, View, Panels.DeviceSource(), Panels.Backend(), BuiltInResources()}};
