@@ -48,6 +48,7 @@ const char* KindName(EventKind kind) {
         case EventKind::OtherDevice: return "other-device";
         case EventKind::InWait: return "in-wait";
         case EventKind::Pause: return "pause";
+        case EventKind::PressAsItComesOn: return "press-as-it-comes-on";
     }
     return "?";
 }
@@ -55,7 +56,8 @@ const char* KindName(EventKind kind) {
 // Why an event that was run changed nothing.
 const char* NoEffect(EventKind kind) {
     switch (kind) {
-        case EventKind::Press: return "no enabled button";
+        case EventKind::Press:
+        case EventKind::PressAsItComesOn: return "no enabled button";
         case EventKind::InWait: return "no wait came, or nothing to do in it";
         default: return "nothing to do";
     }

@@ -17,6 +17,7 @@ enum class EventKind {
     OtherDevice,  // another USB serial device is plugged in (odd Arg) or pulled out
     InWait,       // inside the program's next wait: what InWaitAction(Arg) says
     Pause,        // nothing: only its time passes (never drawn; shrinking and named schedules)
+    PressAsItComesOn,  // the hand waits on a button and presses the moment one comes on (named schedules)
 };
 
 // What an in-wait event does, by its Arg.
@@ -39,6 +40,8 @@ inline ScheduleEvent Plug(uint32_t delayMs) { return {EventKind::Plug, delayMs, 
 inline ScheduleEvent NewPanel(uint32_t delayMs, uint32_t kind) { return {EventKind::NewPanel, delayMs, kind}; }
 inline ScheduleEvent InWait(InWaitAction action) { return {EventKind::InWait, 0, static_cast<uint32_t>(action)}; }
 inline ScheduleEvent Pause(uint32_t ms) { return {EventKind::Pause, ms, 0}; }
+inline ScheduleEvent PressAsItComesOn(uint32_t nth) { return {EventKind::PressAsItComesOn, 0, nth}; }
+inline ScheduleEvent Fault(uint32_t delayMs, uint32_t kind) { return {EventKind::Fault, delayMs, kind}; }
 
 // The test program runs a fixed set of seeds from 1 and a window of seeds drawn up to
 // kTestSeedsEnd; fresh seeds for a long run are drawn above it.

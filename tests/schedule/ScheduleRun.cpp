@@ -133,6 +133,10 @@ private:
                 };
                 return false;
             case EventKind::Pause: return true;
+            case EventKind::PressAsItComesOn:
+                // An impatient user clicking on: the click lands the moment the program enables a button.
+                AdvanceUntil([this] { return !EnabledButtons().empty(); }, kServeLimitMs);
+                return Press(event.Arg);
         }
         return false;
     }
@@ -194,17 +198,22 @@ private:
         return true;
     }
 
-    // Only what a user can press: one of the enabled buttons, no sooner than kHandMs after the
-    // hand last reached for one. Whether one was pressed.
-    bool Press(uint32_t arg) {
+    std::vector<TButtonId> EnabledButtons() {
         static const TButtonId kButtons[] = {TButtonId::StartDemo, TButtonId::EndDemo, TButtonId::MoneyLittle,
                                              TButtonId::MoneyOff, TButtonId::MoneyFull};
-        if (FLastPress && Loop.ElapsedMs() < *FLastPress + kHandMs && !Advance(*FLastPress + kHandMs - Loop.ElapsedMs()))
-            return false;
-        FLastPress = Loop.ElapsedMs();
         std::vector<TButtonId> enabled;
         for (TButtonId id : kButtons)
             if (View.Enabled[id]) enabled.push_back(id);
+        return enabled;
+    }
+
+    // Only what a user can press: one of the enabled buttons, no sooner than kHandMs after the
+    // hand last reached for one. Whether one was pressed.
+    bool Press(uint32_t arg) {
+        if (FLastPress && Loop.ElapsedMs() < *FLastPress + kHandMs && !Advance(*FLastPress + kHandMs - Loop.ElapsedMs()))
+            return false;
+        FLastPress = Loop.ElapsedMs();
+        const std::vector<TButtonId> enabled = EnabledButtons();
         if (enabled.empty()) return false;
         const TButtonId id = enabled[arg % enabled.size()];
         if (id == TButtonId::StartDemo || id == TButtonId::EndDemo) ++FWritesStarted;

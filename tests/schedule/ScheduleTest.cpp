@@ -72,6 +72,12 @@ const NamedSchedule kNamed[] = {
     // setting nor the clock.
     {"AnotherPanelInTheRestart", {kDemo, NewPanel(580, 0), Pause(3000)}},
     {"AnotherPanelInTheCompletion", {kDemo, InWait(InWaitAction::Swap), Pause(3000)}},
+    // Found by seeds 1031926, 1063030 and 1170570: a factory write pressed the moment the previous
+    // one's completion enabled its button, on a panel answering in pieces; the login's "OK", not
+    // yet read, answered "ftdef", and the panel, gone mute, answered nothing more while the write
+    // counted as wholly answered.
+    {"FactoryPressedAsTheLastOneCompletes",
+     {NewPanel(0, 3 + 11 * 10), Press(2000, 1), PressAsItComesOn(1), Fault(1, 1), Pause(2 * 61000)}},
 };
 
 // A failing row is named by its name.
