@@ -1,6 +1,7 @@
 #include "LoopPanel.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "serial/ComPortDrv.h"
 
@@ -14,9 +15,9 @@ std::string PortPath(int32_t port) { return "/dev/ttyACM" + std::to_string(port)
 
 }  // namespace
 
-LoopPanels::Panel::Panel(const emu::PanelOptions& options)
+LoopPanels::Panel::Panel(const emu::PanelOptions& options, std::function<emu::Clock::time_point()> now)
     : Options(options),
-      Record(options.MaxRecordedEntries),
+      Record(options.MaxRecordedEntries, std::move(now), emu::Clock::time_point()),
       Logic(options),
       Assembler(options.MaxLineLength),
       Faulty(options.GarbageBytes, options.GarbageSeed, options.FloodBytes, options.FloodPattern),
@@ -134,7 +135,8 @@ void LoopPanels::After(unsigned ms, std::function<void()> action) {
 void LoopPanels::Plug(const emu::PanelOptions* options) {
     if (FPresent) return;
     if (options) {
-        FPanels.push_back(std::make_unique<Panel>(*options));
+        FPanels.push_back(std::make_unique<Panel>(
+            *options, [&loop = FLoop] { return emu::Clock::time_point(std::chrono::milliseconds(loop.ElapsedMs())); }));
     } else if (FPanels.empty()) {
         return;
     }

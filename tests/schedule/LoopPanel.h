@@ -29,7 +29,8 @@ public:
     static constexpr int32_t kOtherPort = 5;
 
     struct Panel {
-        explicit Panel(const emu::PanelOptions& options);
+        // The record's times are the loop's virtual time.
+        Panel(const emu::PanelOptions& options, std::function<emu::Clock::time_point()> now);
         emu::PanelOptions Options;
         emu::PanelRecord Record;
         emu::PanelLogic Logic;

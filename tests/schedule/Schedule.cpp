@@ -47,8 +47,20 @@ const char* KindName(EventKind kind) {
         case EventKind::Fault: return "fault";
         case EventKind::OtherDevice: return "other-device";
         case EventKind::InWait: return "in-wait";
+        case EventKind::Pause: return "pause";
+        case EventKind::PressAsItComesOn: return "press-as-it-comes-on";
     }
     return "?";
+}
+
+// Why an event that was run changed nothing.
+const char* NoEffect(EventKind kind) {
+    switch (kind) {
+        case EventKind::Press:
+        case EventKind::PressAsItComesOn: return "no enabled button";
+        case EventKind::InWait: return "no wait came, or nothing to do in it";
+        default: return "nothing to do";
+    }
 }
 
 }  // namespace
@@ -64,13 +76,32 @@ Schedule DrawSchedule(uint64_t seed) {
     return schedule;
 }
 
-std::string DescribeEvent(const ScheduleEvent& event) {
-    return "+" + std::to_string(event.DelayMs) + " ms " + KindName(event.Kind) + " " + std::to_string(event.Arg);
+const char* InWaitActionName(InWaitAction action) {
+    switch (action) {
+        case InWaitAction::Unplug: return "unplug";
+        case InWaitAction::Replug: return "unplug and plug";
+        case InWaitAction::Restart: return "restart";
+        case InWaitAction::Swap: return "another panel";
+    }
+    return "?";
 }
 
-std::string DescribeSchedule(const Schedule& schedule) {
+std::string DescribeEvent(const ScheduleEvent& event) {
+    std::string text = "+" + std::to_string(event.DelayMs) + " ms " + KindName(event.Kind);
+    if (event.Kind == EventKind::Pause) return text;
+    text += " " + std::to_string(event.Arg);
+    if (event.Kind == EventKind::InWait)
+        text += std::string(" (") + InWaitActionName(InWaitActionOf(event.Arg)) + ")";
+    return text;
+}
+
+std::string DescribeSchedule(const Schedule& schedule, const std::vector<bool>& tookEffect) {
     std::string text;
-    for (size_t i = 0; i < schedule.size(); ++i) text += "  " + std::to_string(i + 1) + ". " + DescribeEvent(schedule[i]) + "\n";
+    for (size_t i = 0; i < schedule.size(); ++i) {
+        text += "  " + std::to_string(i + 1) + ". " + DescribeEvent(schedule[i]);
+        if (i < tookEffect.size() && !tookEffect[i]) text += std::string(" (no effect: ") + NoEffect(schedule[i].Kind) + ")";
+        text += "\n";
+    }
     return text;
 }
 

@@ -1,7 +1,8 @@
 // Runs fresh schedules for as long as asked and reports the rate, the events
 // and every violation found; or replays one seed. With --pty, on the second
 // transport: the panel emulator on pseudo-terminals behind the real driver.
-//   zorv-schedules [--pty] [--seconds N] [--first SEED]   fresh seeds (from the clock, or SEED on)
+//   zorv-schedules [--pty] [--seconds N] [--first SEED]   fresh seeds (drawn from the clock above the
+//                                                         test program's, or SEED on)
 //   zorv-schedules [--pty] --seed SEED                    one seed, its schedule and outcome
 #include <chrono>
 #include <cstdlib>
@@ -17,8 +18,8 @@ namespace {
 
 int Replay(uint64_t seed, Transport transport) {
     const Schedule schedule = DrawSchedule(seed);
-    std::cout << "seed " << seed << ":\n" << DescribeSchedule(schedule);
     const ScheduleOutcome outcome = RunSchedule(schedule, transport);
+    std::cout << "seed " << seed << ":\n" << DescribeSchedule(schedule, outcome.TookEffect);
     if (outcome.Violations.empty()) {
         std::cout << "every invariant kept\n";
         return 0;
@@ -31,7 +32,8 @@ int Replay(uint64_t seed, Transport transport) {
 
 int main(int argc, char** argv) {
     double seconds = 60;
-    uint64_t seed = static_cast<uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    uint64_t seed = kTestSeedsEnd + 1 + 1000 * static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::seconds>(now).count());
     Transport transport = Transport::Loop;
     for (int i = 1; i < argc; ++i)
         if (!std::strcmp(argv[i], "--pty")) transport = Transport::Pty;

@@ -1,6 +1,8 @@
 #include "ScheduleRun.h"
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -13,6 +15,7 @@
 #include "PanelKinds.h"
 #include "PanelRecordChecks.h"
 #include "PtyPanels.h"
+#include "StateViews.h"
 #include "form/FormButtons.h"
 #include "foundation/Resources.h"
 
@@ -27,7 +30,7 @@ constexpr uint64_t kWriteEndLimitMs = 2 * 60000 + 10000;
 constexpr uint64_t kServeLimitMs = 5000 + 2000 + 5000;
 // No hand presses two buttons faster. (A billing command's "OK", which nobody awaits, would
 // otherwise come back while the next write's first command waits, and count as its answer.)
-constexpr uint64_t kPressIntervalMs = 150;
+constexpr uint64_t kHandMs = 150;
 
 // The error log's lines for writes that ended unfinished: lost before "reset", not wholly answered,
 // or another panel back in the written one's place.
@@ -86,16 +89,18 @@ public:
         ScheduleOutcome outcome;
         const emu::PanelOptions first = DrawnPanel(0, FDrawn++);
         Panels.Plug(&first);
-        for (const ScheduleEvent& event : schedule) {
-            if (!Advance(event.DelayMs)) break;
+        FTookEffect.assign(schedule.size(), false);
+        for (size_t i = 0; i < schedule.size(); ++i) {
+            if (!Advance(schedule[i].DelayMs)) break;
             ++outcome.EventsRun;
-            Apply(event);
+            FTookEffect[i] = Apply(schedule[i], i);
             if (!Advance(0)) break;
         }
         if (Invariants.Violations.empty()) Serve();
         if (Invariants.Violations.empty()) CheckErrorLog();
         Panels.CheckReadLines(Invariants);
         outcome.Violations = Invariants.Violations;
+        outcome.TookEffect.assign(FTookEffect.begin(), FTookEffect.begin() + static_cast<std::ptrdiff_t>(outcome.EventsRun));
         if (!outcome.Violations.empty()) {
             outcome.Transcript = Panels.Transcripts();
             outcome.ControllerLog = Harness.Dir.Read(ControllerLogName());
@@ -124,43 +129,110 @@ private:
 
     bool WriteWaits() const { return Form.FScriptRunning || Form.FLoadDemoPending || Form.FLoadFtdefPending; }
 
-    void Apply(const ScheduleEvent& event) {
+    // Whether the event changed anything; an in-wait event's is known once its wait comes.
+    bool Apply(const ScheduleEvent& event, size_t index) {
         Panels.CatchUp();
         switch (event.Kind) {
-            case EventKind::Press:
-                if (FLastPress && Loop.ElapsedMs() < *FLastPress + kPressIntervalMs &&
-                    !Advance(*FLastPress + kPressIntervalMs - Loop.ElapsedMs()))
-                    return;
-                FLastPress = Loop.ElapsedMs();
-                return Press(event.Arg);
-            case EventKind::Unplug: return Panels.Unplug();
-            case EventKind::Plug: return Panels.Plug(nullptr);
-            case EventKind::NewPanel: return PlugNew(event.Arg);
-            case EventKind::Restart: return Panels.Restart();
-            case EventKind::Fault: return Panels.SetFault(FaultKind(event.Arg));
-            case EventKind::OtherDevice: return Panels.SetOtherDevice(event.Arg % 2 == 1);
+            case EventKind::Press: return Press(event.Arg);
+            case EventKind::Unplug: return Unplug();
+            case EventKind::Plug: return Plug();
+            case EventKind::NewPanel: return Swap(event.Arg);
+            case EventKind::Restart: return Restart();
+            case EventKind::Fault: return SetFault(FaultKind(event.Arg));
+            case EventKind::OtherDevice: return SetOtherDevice(event.Arg % 2 == 1);
             case EventKind::InWait:
-                Loop.OnNextWait = [this, arg = event.Arg] {
+                Loop.OnNextWait = [this, arg = event.Arg, index] {
                     Panels.CatchUp();
-                    if (arg % 3 == 2) return Panels.Restart();
-                    Panels.Unplug();
-                    if (arg % 3 == 1) Panels.Plug(nullptr);
+                    FTookEffect[index] = InWait(InWaitActionOf(arg), arg / kInWaitActions);
                 };
-                return;
+                return false;
+            case EventKind::Pause: return true;
+            case EventKind::PressAsItComesOn:
+                // An impatient user clicking on: the click lands the moment the program enables a button.
+                AdvanceUntil([this] { return !EnabledButtons().empty(); }, kServeLimitMs);
+                return Press(event.Arg);
         }
+        return false;
     }
 
-    // Only what a user can press: the enabled buttons.
-    void Press(uint32_t arg) {
+    bool InWait(InWaitAction action, uint32_t kind) {
+        switch (action) {
+            case InWaitAction::Unplug: return Unplug();
+            case InWaitAction::Replug: {
+                const bool pulled = Unplug();
+                return Plug() && pulled;
+            }
+            case InWaitAction::Restart: return Restart();
+            case InWaitAction::Swap: return Swap(kind);
+        }
+        return false;
+    }
+
+    // An unplug does something unless the schedule has already pulled the panel out.
+    bool Unplug() {
+        const bool effect = Panels.Present() || !FPulledOut;
+        Panels.Unplug();
+        FPulledOut = true;
+        return effect;
+    }
+
+    bool Plug() {
+        const bool present = Panels.Present();
+        Panels.Plug(nullptr);
+        FPulledOut = false;
+        return !present && Panels.Present();
+    }
+
+    bool Swap(uint32_t kind) {
+        const emu::PanelRecord* before = Panels.Record();
+        PlugNew(kind);
+        if (Panels.Record() == before) return false;
+        FPulledOut = false;
+        FFault = emu::PanelFault::None;
+        return true;
+    }
+
+    bool Restart() {
+        const bool present = Panels.Present();
+        Panels.Restart();
+        return present;
+    }
+
+    bool SetFault(emu::PanelFault fault) {
+        if (fault == FFault) return false;
+        Panels.SetFault(fault);
+        FFault = fault;
+        return true;
+    }
+
+    bool SetOtherDevice(bool plugged) {
+        if (plugged == FOtherDevice) return false;
+        Panels.SetOtherDevice(plugged);
+        FOtherDevice = plugged;
+        return true;
+    }
+
+    std::vector<TButtonId> EnabledButtons() {
         static const TButtonId kButtons[] = {TButtonId::StartDemo, TButtonId::EndDemo, TButtonId::MoneyLittle,
                                              TButtonId::MoneyOff, TButtonId::MoneyFull};
         std::vector<TButtonId> enabled;
         for (TButtonId id : kButtons)
             if (View.Enabled[id]) enabled.push_back(id);
-        if (enabled.empty()) return;
+        return enabled;
+    }
+
+    // Only what a user can press: one of the enabled buttons, no sooner than kHandMs after the
+    // hand last reached for one. Whether one was pressed.
+    bool Press(uint32_t arg) {
+        if (FLastPress && Loop.ElapsedMs() < *FLastPress + kHandMs && !Advance(*FLastPress + kHandMs - Loop.ElapsedMs()))
+            return false;
+        FLastPress = Loop.ElapsedMs();
+        const std::vector<TButtonId> enabled = EnabledButtons();
+        if (enabled.empty()) return false;
         const TButtonId id = enabled[arg % enabled.size()];
         if (id == TButtonId::StartDemo || id == TButtonId::EndDemo) ++FWritesStarted;
         Buttons[id]();
+        return true;
     }
 
     // Another panel, in a write or its restart too.
@@ -191,7 +263,7 @@ private:
         };
         if (AdvanceUntil(served, kServeLimitMs) && !served())
             Invariants.Violations.push_back("a healthy panel was not served within " + std::to_string(kServeLimitMs) +
-                                            " ms: state " + std::to_string(Form.FState) + ", write waiting " +
+                                            " ms: state " + StateName(Form.FState) + ", write waiting " +
                                             std::to_string(WriteWaits()));
     }
 
@@ -242,7 +314,35 @@ private:
     uint32_t FKind = 0;
     uint32_t FDrawn = 0;  // panels drawn so far
     size_t FToldUnfinished = 0;
+    // What the schedule has done to the panels, to tell an event that changes nothing.
+    std::vector<bool> FTookEffect;
+    bool FPulledOut = false;
+    emu::PanelFault FFault = emu::PanelFault::None;
+    bool FOtherDevice = false;
 };
+
+// Simpler versions of the schedule at its i-th event, the simplest first: without it, a plain
+// pause instead (the later events keep their times), a pause folded into the next event, and
+// its pause shortened. Each is simpler by a measure that only falls, so shrinking ends.
+std::vector<Schedule> Simpler(const Schedule& schedule, size_t i) {
+    std::vector<Schedule> candidates;
+    const ScheduleEvent event = schedule[i];
+    const auto with = [&](const std::function<void(Schedule&)>& change) {
+        candidates.push_back(schedule);
+        change(candidates.back());
+    };
+    const auto at = static_cast<std::ptrdiff_t>(i);
+    with([&](Schedule& s) { s.erase(s.begin() + at); });
+    if (event.Kind != EventKind::Pause) with([&](Schedule& s) { s[i] = Pause(event.DelayMs); });
+    if (event.Kind == EventKind::Pause && i + 1 < schedule.size())
+        with([&](Schedule& s) {
+            s[i + 1].DelayMs += event.DelayMs;
+            s.erase(s.begin() + at);
+        });
+    if (event.DelayMs > 0) with([&](Schedule& s) { s[i].DelayMs = 0; });
+    if (event.DelayMs > 1) with([&](Schedule& s) { s[i].DelayMs = event.DelayMs / 2; });
+    return candidates;
+}
 
 }  // namespace
 
@@ -252,36 +352,50 @@ Schedule ShrinkSchedule(const Schedule& failing) {
     Schedule current = failing;
     // The run stops at its first violation, which may come in the pause before the next event.
     current.resize(std::min(current.size(), RunSchedule(current).EventsRun + 1));
-    for (bool dropped = true; dropped;) {
-        dropped = false;
+    for (bool simpler = true; simpler;) {
+        simpler = false;
         for (size_t i = current.size(); i-- > 0;) {
-            Schedule candidate = current;
-            candidate.erase(candidate.begin() + static_cast<std::ptrdiff_t>(i));
-            if (RunSchedule(candidate).Violations.empty()) continue;
-            current = std::move(candidate);
-            dropped = true;
+            for (Schedule& candidate : Simpler(current, i)) {
+                if (RunSchedule(candidate).Violations.empty()) continue;
+                current = std::move(candidate);
+                simpler = true;
+                break;
+            }
         }
     }
     return current;
 }
 
-std::string ReportFailure(uint64_t seed, const Schedule& schedule, const ScheduleOutcome& failed, Transport transport) {
+std::string ReportFailure(const std::string& name, const std::string& replay, const Schedule& schedule,
+                          const ScheduleOutcome& failed, Transport transport) {
     const bool pty = transport == Transport::Pty;
     const Schedule shrunk = pty ? schedule : ShrinkSchedule(schedule);
     const ScheduleOutcome outcome = pty ? failed : RunSchedule(shrunk);
-    const std::string logName = std::string(pty ? "schedule-pty-" : "schedule-") + std::to_string(seed) + "-controller.log";
-    std::ofstream(logName, std::ios::binary) << outcome.ControllerLog;
-    std::string text = "seed " + std::to_string(seed) + " breaks the dialogue's invariants" +
-                       (pty ? " on pseudo-terminals (replay: zorv-schedules --pty --seed " + std::to_string(seed) +
-                                  ")\nschedule, not shrunk, run up to event " + std::to_string(outcome.EventsRun) + ":\n"
-                            : " (replay: ZORV_SCHEDULE_SEED=" + std::to_string(seed) + ")\nschedule, shrunk from " +
-                                  std::to_string(schedule.size()) + " events to " + std::to_string(shrunk.size()) +
-                                  ":\n") +
-                       DescribeSchedule(shrunk);
-    text += "the real program meets the panel of the kept log with: scripts/run --replay " + logName + " --strict\n";
+    std::string stem = name;
+    std::replace(stem.begin(), stem.end(), ' ', '-');
+    const std::filesystem::path log =
+        std::filesystem::absolute(std::string(pty ? "schedule-pty-" : "schedule-") + stem + "-controller.log");
+    std::ofstream(log, std::ios::binary) << outcome.ControllerLog;
+    std::string text = name + " breaks the dialogue's invariants" + (pty ? " on pseudo-terminals" : "") +
+                       " (replay: " + replay + ")\n" +
+                       (pty ? "schedule, not shrunk, run up to event " + std::to_string(outcome.EventsRun) + ":\n"
+                            : "schedule, shrunk from " + std::to_string(schedule.size()) + " events to " +
+                                  std::to_string(shrunk.size()) + ":\n") +
+                       DescribeSchedule(shrunk, outcome.TookEffect);
     for (const auto& violation : outcome.Violations) text += "violated: " + violation + "\n";
-    return text + "the panel's record:\n" + outcome.Transcript + "error log:\n" + outcome.ErrorLog +
-           "controller log kept in " + logName + "\n";
+    return text + (pty ? "the panels' records:\n" : "the panel's record (in virtual time):\n") +
+           outcome.Transcript + "error log:\n" + outcome.ErrorLog +
+           "controller log kept in " + log.string() + "\n" +
+           "the real program meets the panel of the kept log with: scripts/run --replay " + log.string() + " --strict\n";
+}
+
+std::string ReportFailure(uint64_t seed, const Schedule& schedule, const ScheduleOutcome& failed, Transport transport) {
+    const std::string number = std::to_string(seed);
+    return ReportFailure("seed " + number,
+                         transport == Transport::Pty ? "scripts/schedules --pty --seed " + number
+                                                     : "scripts/schedules --seed " + number + ", or ZORV_SCHEDULE_SEED=" +
+                                                           number + " build/tests/schedule/schedule_tests",
+                         schedule, failed, transport);
 }
 
 }  // namespace zorv::test

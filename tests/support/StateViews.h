@@ -1,6 +1,8 @@
 #pragma once
 // What the window shows in each program state, as its users are promised: the
 // prefix of the state's caption keys and which of the five buttons work.
+#include <string>
+
 #include "ui/ProgramState.h"
 
 namespace zorv::test {
@@ -18,5 +20,11 @@ inline constexpr StateView kStateViews[] = {
     {"MoneyOff", false, true, true, false, true},       {"MoneyFull", false, true, true, true, false},
     {"LoadFtdef", false, false, false, false, false},
 };
+
+// The state as the program names it: psConnected.
+inline std::string StateName(TProgramState state) {
+    if (state >= sizeof kStateViews / sizeof kStateViews[0]) return "no state " + std::to_string(state);
+    return std::string("ps") + kStateViews[state].Prefix;
+}
 
 }  // namespace zorv::test

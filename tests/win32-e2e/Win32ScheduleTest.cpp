@@ -169,13 +169,17 @@ protected:
     }
 
     void FireInWait(const std::string& line) {
-        const int action = InWait % 3;
+        const auto arg = static_cast<uint32_t>(InWait);
+        const InWaitAction action = InWaitActionOf(arg);
         InWait = -1;
-        Trace("in the wait after \"" + line + "\": " +
-              (action == 2 ? "restart" : action == 1 ? "unplug and plug" : "unplug"));
-        if (action == 2) return Restart();
+        Trace("in the wait after \"" + line + "\": " + InWaitActionName(action));
+        if (action == InWaitAction::Restart) return Restart();
+        if (action == InWaitAction::Swap) {
+            if (WriteWaits()) return Trace("skipped: a write waits for its panel");
+            return PlugNew(arg / kInWaitActions);
+        }
         Panel().Unplug();
-        if (action == 1) Panel().Plug();
+        if (action == InWaitAction::Replug) Panel().Plug();
     }
 
     // The panel restarts by itself: the emulator's restart is its own, so here it is an
@@ -220,6 +224,7 @@ protected:
                 InWait = static_cast<int>(event.Arg);
                 InWaitFrom = Panel().Record().ReceivedTexts().size();
                 return;
+            case EventKind::Pause: return;
         }
     }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace zorv::emu {
 
@@ -34,7 +35,8 @@ std::string EscapeText(const std::string& text) {
     return escaped;
 }
 
-PanelRecord::PanelRecord(std::size_t maxEntries) : FMaxEntries(maxEntries ? maxEntries : 1), FStart(Clock::now()) {}
+PanelRecord::PanelRecord(std::size_t maxEntries, std::function<Clock::time_point()> now, Clock::time_point start)
+    : FMaxEntries(maxEntries ? maxEntries : 1), FNow(std::move(now)), FStart(start) {}
 
 template <class T>
 bool PanelRecord::Append(std::deque<T>& list, T entry) {
@@ -46,14 +48,14 @@ bool PanelRecord::Append(std::deque<T>& list, T entry) {
 
 void PanelRecord::AddEntryLocked(EntryKind kind, std::string text) {
     ++FAdded;
-    if (Append(FEntries, TranscriptEntry{Clock::now(), kind, std::move(text)})) ++FDropped;
+    if (Append(FEntries, TranscriptEntry{FNow(), kind, std::move(text)})) ++FDropped;
 }
 
 void PanelRecord::AddReceived(const std::string& text, bool overlong) {
     std::lock_guard<std::mutex> lock(FMutex);
     // Only the head of an overlong line is worth keeping: a flood of them must not fill memory.
     const std::string kept = overlong ? text.substr(0, kOverlongHead) : text;
-    Append(FReceived, ReceivedLine{Clock::now(), kept, overlong});
+    Append(FReceived, ReceivedLine{FNow(), kept, overlong});
     ++FReceivedTotal;
     AddEntryLocked(EntryKind::Received, overlong ? kept + " ... (overlong, not answered)" : kept);
     FChanged.notify_all();
@@ -66,7 +68,7 @@ void PanelRecord::AddSent(const std::string& text) {
 
 void PanelRecord::AddSetting(const std::string& key, const std::string& value) {
     std::lock_guard<std::mutex> lock(FMutex);
-    Append(FSettings, StoredSetting{Clock::now(), key, value});
+    Append(FSettings, StoredSetting{FNow(), key, value});
 }
 
 void PanelRecord::AddEvent(const std::string& text) {

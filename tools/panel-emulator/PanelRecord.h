@@ -7,6 +7,7 @@
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -37,7 +38,9 @@ struct TranscriptEntry {
 
 class PanelRecord {
 public:
-    explicit PanelRecord(std::size_t maxEntries);
+    // Times come from now (the steady clock, or a test's virtual clock) and are shown from start.
+    explicit PanelRecord(std::size_t maxEntries, std::function<Clock::time_point()> now = Clock::now,
+                         Clock::time_point start = Clock::now());
 
     void AddReceived(const std::string& text, bool overlong);
     void AddSent(const std::string& text);
@@ -78,6 +81,7 @@ private:
     mutable std::mutex FMutex;
     mutable std::condition_variable FChanged;
     const std::size_t FMaxEntries;
+    const std::function<Clock::time_point()> FNow;
     const Clock::time_point FStart;
     std::deque<ReceivedLine> FReceived;
     std::deque<StoredSetting> FSettings;
