@@ -90,10 +90,15 @@ TEST_F(ComPortDrvContractTest, BytesEndingExactlyAtTheRingEnd) {
 TEST_F(ComPortDrvContractTest, AFullRingWaitsIdleAndLosesNothing) {
     UseRing(8);
     std::atomic<int> notified{0};
-    CommDrv.OnReceived = [&] { ++notified; };
+    std::atomic<uint32_t> notifiedAt{0};
+    CommDrv.OnReceived = [&] {
+        notifiedAt = CommDrv.ReceivedBytes.load();
+        ++notified;
+    };
     ASSERT_TRUE(CommDrvOpen(CommDrv));
     ASSERT_TRUE(Device.Send("0123456789AB"));
-    ASSERT_TRUE(WaitReceived(8));
+    // The notice of the store that filled the ring comes after the count: wait for the notice itself.
+    ASSERT_TRUE(WaitFor([&] { return notifiedAt.load() == 8; }));
     const int notifiedWhenFull = notified.load();
     EXPECT_LT(ReaderCpuOver(200), 20000);
     EXPECT_EQ(Unread(), "01234567");
