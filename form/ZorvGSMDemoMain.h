@@ -21,7 +21,7 @@
 #include "discovery/PortFailures.h"
 #include "foundation/MessageLoop.h"
 #include "ui/MainView.h"
-#include "ui/ProgramState.h"
+#include "form/ProgramState.h"
 
 namespace zorv {
 

@@ -3,7 +3,7 @@
 // prefix of the state's caption keys and which of the five buttons work.
 #include <string>
 
-#include "ui/ProgramState.h"
+#include "form/ProgramState.h"
 
 namespace zorv::test {
 
