@@ -27,7 +27,7 @@ void TZorvGSMDemoMainForm::SetPortDefault() {
             FComPort->OnReceiveData = [this](TComPortUS* Sender) { OnComPortReceiveData(Sender); };
         } catch (...) {
             FComPort.reset();
-            AddErrorLog("TZorvGSMDemoMainForm.SetPortDefault: Initialization of CommDrv failed");
+            AddErrorLog(PortSetupFailedLogLine());
             FView.Close();
         }
     });

@@ -35,8 +35,7 @@ void TZorvGSMDemoMainForm::AbandonScriptWrite() {
     if (FCommandsList) FCommandsList->Clear();
     FLoadDemoPending = false;
     FLoadFtdefPending = false;
-    AddErrorLog("TZorvGSMDemoMainForm.EndConnection: " + script + " settings write interrupted at \"" +
-                FCurrentCommand + "\": the connection ended before \"reset\"");
+    AddErrorLog(WriteInterruptedLogLine(script, FCurrentCommand));
     TellUser(WriteInterruptedMessage());
 }
 
@@ -46,15 +45,12 @@ void TZorvGSMDemoMainForm::AbandonUntakenWrite() {
     FLoadFtdefPending = false;
     // As on a fresh connection: waiting until the panel is identified.
     FState = psWaitConnect;
-    AddErrorLog("TZorvGSMDemoMainForm.HandshakeLine: " + script +
-                " settings write not taken: a command had no answer within 60000 ms");
+    AddErrorLog(WriteUnansweredLogLine(script));
     TellUser(WriteUnansweredMessage());
 }
 
 void TZorvGSMDemoMainForm::AbandonOtherPanelWrite(int32_t AnsweredSerial) {
-    AddErrorLog("TZorvGSMDemoMainForm.AcceptSerialNumber: " + WriteName() +
-                " settings write not completed: the panel with serial number " + std::to_string(AnsweredSerial) +
-                " answered after the restart, not " + std::to_string(FWriteSerialNumber));
+    AddErrorLog(OtherPanelLogLine(WriteName(), FWriteSerialNumber, AnsweredSerial));
     TellUser(OtherPanelMessage(FWriteSerialNumber, AnsweredSerial));
     FLoadDemoPending = false;
     FLoadFtdefPending = false;

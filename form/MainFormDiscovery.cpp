@@ -169,8 +169,7 @@ void TZorvGSMDemoMainForm::CheckComPortsEnabled() {
 
 void TZorvGSMDemoMainForm::ReportPortFailure(const char* Operation, int32_t PortNumber, const TPortResult& Result) {
     if (!FPortFailures.Settled(PortNumber, Result, FLoop.Now())) return;
-    AddErrorLog(std::string("TZorvGSMDemoMainForm.") + Operation + ": COM" + std::to_string(PortNumber) + " (" +
-                Result.Path + ") cannot be opened: " + Result.Text);
+    AddErrorLog(PortFailureLogLine(Operation, PortNumber, Result.Path, Result.Text));
     if (Result.Outcome != poDenied && Result.Outcome != poBusy) return;
     if (!FPortFailures.FirstOfItsKind(Result.Outcome)) return;
     TellUser(Result.Outcome == poDenied ? PortAccessMessage(Result.Path) : PortBusyMessage(Result.Path));

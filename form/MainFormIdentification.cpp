@@ -8,25 +8,14 @@
 #include "foundation/ExceptionGuard.h"
 
 namespace zorv {
+
+const char kDefaultPassword[] = "7653";
+
 namespace {
 
 constexpr char kMinimumBuild[] = "5.1.10.6";
 constexpr unsigned kLoginDelayMs = 100;
 constexpr uint32_t kObjectNumberModulus = 10000;
-
-// The maker's company and support site named in the protected-panel message.
-constexpr char kCompanyName[] = "ООО \"Зорв\"";
-constexpr char kSupportHost[] = "support.zorv.net";
-
-std::string WrongPasswordMessage() {
-    return Ansi("Прибор, подключенный к компьютеру, защищен паролем.") + "\r\n" +
-           Ansi("Для использования прибора в демонстрационных целях необходимо выполнить сброс настроек "
-                "прибора в заводские значения.") +
-           "\r\n" +
-           Ansi("Сброс настроек в заводские значения осуществляется с помощью конфигуратора Velmor, который "
-                "можно загрузить с сайта технической поддержки") +
-           " " + Ansi(kCompanyName) + " (" + kSupportHost + ")";
-}
 
 }  // namespace
 

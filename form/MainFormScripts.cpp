@@ -2,7 +2,6 @@
 // each after the panel's answer to the one before or after the watchdog.
 #include "form/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
-#include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 
 namespace zorv {
@@ -11,7 +10,7 @@ void TZorvGSMDemoMainForm::OnStartDemoButtonClick() {
     Guarded("TZorvGSMDemoMainForm.OnStartDemoButtonClick", [&] {
         FCommandsList->InitStartCmd();
         if (FCommandsList->Count() == 0) {
-            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), kErrorMessageFlags);
+            ShowMessageBox(NoStartCommandsMessage(), kErrorMessageFlags);
             FView.Close();
             return;
         }

@@ -8,7 +8,6 @@
 #include "discovery/SerialPort.h"
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
-#include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 #include "foundation/FilePaths.h"
 #include "serial/ComPortUS.h"
@@ -43,7 +42,7 @@ void TZorvGSMDemoMainForm::OnStartProgramTimer(ITimer* Sender) {
         if (FCommandsList->Count() > 0) {
             FView.Show();
         } else {
-            ShowMessageBox(Ansi("Нет комманд для запуска демо режима"), kErrorMessageFlags);
+            ShowMessageBox(NoStartCommandsMessage(), kErrorMessageFlags);
             FView.Close();
         }
     });

@@ -1,13 +1,30 @@
-#include "form/ZorvGSMDemoMain.h"
+#include "form/ProgramTexts.h"
+
+#include <string>
+
 #include "foundation/Cp1251.h"
 
 namespace zorv {
 
-const char kDefaultPassword[] = "7653";
-
 std::string MessageBoxTitle() { return Ansi("Зорв GSM: демонстрация работы."); }
 
 std::string DesignCaption() { return Ansi("Зорв GSM: демонстрация работы. Версия"); }
+
+std::string NoStartCommandsMessage() { return Ansi("Нет комманд для запуска демо режима"); }
+
+// The maker's company and support site named in the protected-panel message.
+constexpr char kCompanyName[] = "ООО \"Зорв\"";
+constexpr char kSupportHost[] = "support.zorv.net";
+
+std::string WrongPasswordMessage() {
+    return Ansi("Прибор, подключенный к компьютеру, защищен паролем.") + "\r\n" +
+           Ansi("Для использования прибора в демонстрационных целях необходимо выполнить сброс настроек "
+                "прибора в заводские значения.") +
+           "\r\n" +
+           Ansi("Сброс настроек в заводские значения осуществляется с помощью конфигуратора Velmor, который "
+                "можно загрузить с сайта технической поддержки") +
+           " " + Ansi(kCompanyName) + " (" + kSupportHost + ")";
+}
 
 // The package's udev rule gives the port to the user at the computer; only a
 // remote or headless session still needs the group.
@@ -45,5 +62,29 @@ std::string OtherPanelMessage(int32_t WrittenSerial, int32_t AnsweredSerial) {
            std::to_string(AnsweredSerial) + ". " +
            Ansi("Подключите первый прибор и запишите в него настройки ещё раз.");
 }
+
+std::string WriteInterruptedLogLine(const std::string& WriteName, const std::string& Command) {
+    return "TZorvGSMDemoMainForm.EndConnection: " + WriteName + " settings write interrupted at \"" + Command +
+           "\": the connection ended before \"reset\"";
+}
+
+std::string WriteUnansweredLogLine(const std::string& WriteName) {
+    return "TZorvGSMDemoMainForm.HandshakeLine: " + WriteName +
+           " settings write not taken: a command had no answer within 60000 ms";
+}
+
+std::string OtherPanelLogLine(const std::string& WriteName, int32_t WrittenSerial, int32_t AnsweredSerial) {
+    return "TZorvGSMDemoMainForm.AcceptSerialNumber: " + WriteName +
+           " settings write not completed: the panel with serial number " + std::to_string(AnsweredSerial) +
+           " answered after the restart, not " + std::to_string(WrittenSerial);
+}
+
+std::string PortFailureLogLine(const char* Operation, int32_t PortNumber, const std::string& DevicePath,
+                               const std::string& SystemText) {
+    return std::string("TZorvGSMDemoMainForm.") + Operation + ": COM" + std::to_string(PortNumber) + " (" +
+           DevicePath + ") cannot be opened: " + SystemText;
+}
+
+std::string PortSetupFailedLogLine() { return "TZorvGSMDemoMainForm.SetPortDefault: Initialization of CommDrv failed"; }
 
 }  // namespace zorv

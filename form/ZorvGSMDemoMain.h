@@ -19,9 +19,10 @@
 
 #include "dialogue/RingLineReader.h"
 #include "discovery/PortFailures.h"
+#include "form/ProgramState.h"
+#include "form/ProgramTexts.h"
 #include "foundation/MessageLoop.h"
 #include "ui/MainView.h"
-#include "form/ProgramState.h"
 
 namespace zorv {
 
@@ -38,24 +39,6 @@ using TSerialPortList = std::vector<std::unique_ptr<TSerialPort>>;
 
 // The default access password of the panel.
 extern const char kDefaultPassword[];
-
-// Title of every message box of the program (Windows-1251).
-std::string MessageBoxTitle();
-
-// Design-time caption of the window (Windows-1251); start-up appends a blank and the version.
-std::string DesignCaption();
-
-// What the user is told when the system refuses the panel's port for want of permission.
-std::string PortAccessMessage(const std::string& DevicePath);
-
-// What the user is told when another program holds the panel's port.
-std::string PortBusyMessage(const std::string& DevicePath);
-
-// What the user is told when a settings write ends unfinished; every such message begins with the lead.
-std::string WriteNotFinishedLead();
-std::string WriteInterruptedMessage();
-std::string WriteUnansweredMessage();
-std::string OtherPanelMessage(int32_t WrittenSerial, int32_t AnsweredSerial);
 
 // What the form is handed: the window's message loop and view, and the
 // platform's devices, serial ports and resources. The program's main makes

@@ -9,7 +9,7 @@
 #include <QScreen>
 #include <QStyle>
 
-#include "form/ZorvGSMDemoMain.h"
+#include "form/ProgramTexts.h"
 #include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 #include "ui/WindowLayout.h"

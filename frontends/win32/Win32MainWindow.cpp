@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "form/ZorvGSMDemoMain.h"
+#include "form/ProgramTexts.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Exceptions.h"
 #include "frontends/win32/Win32Dpi.h"
