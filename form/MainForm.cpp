@@ -5,8 +5,6 @@
 #include "dialogue/CommandsList.h"
 #include "discovery/DeviceSource.h"
 #include "discovery/SerialPort.h"
-#include "foundation/FilePaths.h"
-#include "foundation/ProgramFiles.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv {
@@ -25,12 +23,13 @@ TZorvGSMDemoMainForm::TZorvGSMDemoMainForm(const TFormSeams& Seams)
       MoneyOffButton(Seams.View, TButtonId::MoneyOff),
       MoneyLittleButton(Seams.View, TButtonId::MoneyLittle),
       MoneyFullButton(Seams.View, TButtonId::MoneyFull),
-      FIniFileName(PortableProgramFiles(GetExecutablePath()).IniFileName),
+      FIniFileName(Seams.IniFileName),
       FLoop(Seams.Loop),
       FView(Seams.View),
       FDevices(Seams.Devices),
       FPorts(Seams.Ports),
-      FResources(Seams.Resources) {}
+      FResources(Seams.Resources),
+      FFileVersion(Seams.FileVersion) {}
 
 TZorvGSMDemoMainForm::~TZorvGSMDemoMainForm() = default;
 

@@ -7,9 +7,7 @@
 #include "dialogue/CommandsList.h"
 #include "discovery/SerialPort.h"
 #include "foundation/ApplicationExceptions.h"
-#include "foundation/CommonUtils.h"
 #include "foundation/ExceptionGuard.h"
-#include "foundation/FilePaths.h"
 #include "serial/ComPortUS.h"
 #include "ui/CaptionsList.h"
 #include "ui/WindowLayout.h"
@@ -17,7 +15,7 @@
 namespace zorv {
 void TZorvGSMDemoMainForm::OnFormCreate() {
     Guarded("TZorvGSMDemoMainForm.OnFormCreate", [&] {
-        FView.SetCaption(DesignCaption() + " " + GetFileVersion(GetExecutablePath()));
+        FView.SetCaption(DesignCaption() + " " + FFileVersion);
         FView.SetPanelColor(kPanelColor);
         CreateRegister();
         ReadIniFile();

@@ -49,6 +49,9 @@ struct TFormSeams {
     IDeviceSource& Devices;
     ICommBackend& Ports;
     IResourceSource& Resources;
+    // The program's configuration file and its own file version, both found once by main.
+    std::string IniFileName;
+    std::string FileVersion;
 };
 
 class TZorvGSMDemoMainForm {
@@ -166,7 +169,6 @@ public:
     bool FControllerLogEnabled = false;
     std::string FControllerLogFileName;
     std::string FDeviceRoot = "/";
-    // The configuration file: a portable program's until main names the one LocateProgramFiles found.
     std::string FIniFileName;
 
 private:
@@ -215,6 +217,7 @@ private:
     IDeviceSource& FDevices;
     ICommBackend& FPorts;
     IResourceSource& FResources;
+    const std::string FFileVersion;
     TPortFailures FPortFailures;
     TTimerList FOneShotTimers;
     TTimerList FConnectionTimers;

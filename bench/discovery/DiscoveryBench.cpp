@@ -70,8 +70,7 @@ void ArrivalToConnected(benchmark::State& state) {
     test::FakeMainView view;
     TDeviceSourceLinux devices(loop, root);
     const auto ports = MakeLinuxCommBackend([&devices](int32_t port) { return devices.DevicePath(port); });
-    TZorvGSMDemoMainForm form({loop, view, devices, *ports, BuiltInResources()});
-    form.FIniFileName = dir.File("ZorvGSMDemo.ini");
+    TZorvGSMDemoMainForm form({loop, view, devices, *ports, BuiltInResources(), dir.File("ZorvGSMDemo.ini")});
     dir.Write("ZorvGSMDemo.ini", "[Linux]\nDeviceRoot=" + root + "\n");
     form.OnFormCreate();
     RunUntil([&] { return view.ShowCount == 1; });

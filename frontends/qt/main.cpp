@@ -11,7 +11,9 @@
 #include "form/ZorvGSMDemoMain.h"
 #include "discovery/DeviceSourceLinux.h"
 #include "foundation/ApplicationExceptions.h"
+#include "foundation/CommonUtils.h"
 #include "foundation/ErrorLog.h"
+#include "foundation/FilePaths.h"
 #include "foundation/ProgramFiles.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendLinux.h"
@@ -32,8 +34,8 @@ int main(int argc, char** argv) {
     zorv::TQtMainWindow window;
     zorv::TDeviceSourceLinux devices(loop);
     const auto ports = zorv::MakeLinuxCommBackend([&devices](int32_t port) { return devices.DevicePath(port); });
-    zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources()});
-    form.FIniFileName = files.IniFileName;
+    zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources(), files.IniFileName,
+                                     zorv::GetFileVersion(zorv::GetExecutablePath())});
 
     zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
         window.SetButtonHandler(button, std::move(handler));

@@ -13,6 +13,7 @@
 #include "foundation/ApplicationExceptions.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/ErrorLog.h"
+#include "foundation/FilePaths.h"
 #include "foundation/ProgramFiles.h"
 #include "foundation/Resources.h"
 #include "serial/CommBackendWin32.h"
@@ -28,8 +29,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         zorv::TDeviceSourceWin32 devices(window.Handle());
         window.SetDeviceChangeHandler([&devices](WPARAM wParam, LPARAM lParam) { devices.HandleDeviceChange(wParam, lParam); });
         const auto ports = zorv::MakeWin32CommBackend();
-        zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources()});
-        form.FIniFileName = files.IniFileName;
+        zorv::TZorvGSMDemoMainForm form({loop, window, devices, *ports, zorv::BuiltInResources(), files.IniFileName,
+                                         zorv::GetFileVersion(zorv::GetExecutablePath())});
 
         zorv::BindFormButtons(form, [&window](zorv::TButtonId button, std::function<void()> handler) {
             window.SetButtonHandler(button, std::move(handler));

@@ -4,10 +4,20 @@
 
 namespace zorv::test {
 
-FormHarness::FormHarness(const TFormSeams& Seams)
-    : Errors(Dir.File("ErrLog.txt"), [&Loop = Seams.Loop] { return Loop.Now(); }), Form(Seams), FLoop(Seams.Loop) {
-    Form.FIniFileName = Dir.File("ZorvGSMDemo.ini");
+namespace {
+
+TFormSeams WithIniFile(const TFormSeams& Seams, const std::string& IniFileName) {
+    TFormSeams seams = Seams;
+    seams.IniFileName = IniFileName;
+    return seams;
 }
+
+}  // namespace
+
+FormHarness::FormHarness(const TFormSeams& Seams)
+    : Errors(Dir.File("ErrLog.txt"), [&Loop = Seams.Loop] { return Loop.Now(); }),
+      Form(WithIniFile(Seams, Dir.File("ZorvGSMDemo.ini"))),
+      FLoop(Seams.Loop) {}
 
 void FormHarness::Stop() {
     if (!FStarted) return;
