@@ -5,8 +5,8 @@
 #include <string>
 
 #include "form/ZorvGSMDemoMain.h"
-#include "dialogue/CMLEncode.h"
-#include "foundation/CommonUtils.h"
+#include "dialogue/PanelCommands.h"
+#include "dialogue/PanelReplies.h"
 #include "foundation/ExceptionGuard.h"
 #include "serial/ComPortUS.h"
 
@@ -15,12 +15,6 @@ namespace {
 
 // A panel answers within milliseconds; a mute one is completed as before, after this wait.
 constexpr unsigned kWriteSerialWaitMs = 2000;
-
-// The "TIME=" command: the low 32 bits of the clock value, read as a signed number.
-std::string TimeCommand(const TLocalDateTime& now) {
-    const uint64_t seconds = Time2CmlUInt64(DecodeToSystemTime(now));
-    return "TIME=" + std::to_string(static_cast<int32_t>(static_cast<uint32_t>(seconds)));
-}
 
 }  // namespace
 
@@ -31,7 +25,7 @@ void TZorvGSMDemoMainForm::BeginCompletion() {
         return;
     }
     if (FPasswordRequired) {
-        FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
+        FCurrentCommand = LoginCommand();
         SendCommand(FCurrentCommand);
         FLoop.Sleep(FLoadDemoPending ? 500 : 50);
     }
@@ -39,18 +33,17 @@ void TZorvGSMDemoMainForm::BeginCompletion() {
     if (FWriteSerialNumber < 0) return FinishCompletion();
     // The panel answers the login first, so its "OK" is read before the write can complete
     // and cannot be taken for the answer to the next script's first command.
-    FCurrentCommand = "KVELT_SN?";
+    FCurrentCommand = kSerialNumberCommand;
     SendCommand(FCurrentCommand);
     FWriteSerialAsked = true;
     StartOneShotTimer(FConnectionTimers, kWriteSerialWaitMs, &TZorvGSMDemoMainForm::OnWriteSerialTimer);
 }
 
-void TZorvGSMDemoMainForm::AcceptWriteSerialNumber(const std::string& Value) {
+void TZorvGSMDemoMainForm::AcceptWriteSerialNumber(const TReply& Reply) {
     FWriteSerialAsked = false;
-    int32_t answered = 0;
     // A panel without a serial number cannot be told apart: the write is completed as before.
-    if (Value != "NOT SET" && TryStrToInt(Value, answered) && answered != FWriteSerialNumber) {
-        AbandonOtherPanelWrite(answered);
+    if (Reply.Kind == TReplyKind::SerialNumber && Reply.SerialNumber != FWriteSerialNumber) {
+        AbandonOtherPanelWrite(Reply.SerialNumber);
         return;
     }
     FinishCompletion();
@@ -70,7 +63,7 @@ void TZorvGSMDemoMainForm::OnWriteSerialTimer(ITimer* Sender) {
 void TZorvGSMDemoMainForm::FinishCompletion() {
     if (FLoadDemoPending) {
         const uint32_t connection = FConnectionCount;
-        FCurrentCommand = "ARM_IGNORE_TAMPER=1";
+        FCurrentCommand = kIgnoreTamperCommand;
         SendCommand(FCurrentCommand);
         FLoop.Sleep(50);
         FCurrentCommand = TimeCommand(FLoop.Now());

@@ -3,7 +3,8 @@
 #include <string>
 
 #include "form/ZorvGSMDemoMain.h"
-#include "foundation/Cp1251.h"
+#include "dialogue/PanelCommands.h"
+#include "dialogue/PanelReplies.h"
 #include "foundation/ExceptionGuard.h"
 #include "serial/ComPortUS.h"
 
@@ -11,11 +12,6 @@ namespace zorv {
 namespace {
 
 constexpr char kReceiveData[] = "TZorvGSMDemoMainForm.OnComPortReceiveData";
-constexpr uint8_t kCR = 13;
-constexpr uint8_t kLF = 10;
-
-bool Contains(const std::string& text, const char* part) { return text.find(part) != std::string::npos; }
-
 }  // namespace
 
 void TZorvGSMDemoMainForm::OnComPortReceiveData(TComPortUS* /*Sender*/) {
@@ -54,14 +50,7 @@ void TZorvGSMDemoMainForm::ScanInputRing() {
 
 std::string TZorvGSMDemoMainForm::Bytes2String(const std::vector<uint8_t>& Bytes) {
     std::string text;
-    Guarded("TZorvGSMDemoMainForm.Bytes2String", [&] {
-        text.assign(Bytes.begin(), Bytes.end());
-        size_t begin = 0;
-        while (begin < text.size() && (text[begin] == '\r' || text[begin] == '\n' || text[begin] == ' ')) ++begin;
-        size_t end = text.size();
-        while (end > begin && static_cast<unsigned char>(text[end - 1]) <= 32) --end;
-        text = text.substr(begin, end - begin);
-    });
+    Guarded("TZorvGSMDemoMainForm.Bytes2String", [&] { text = ReceivedLineText(Bytes); });
     return text;
 }
 
@@ -69,13 +58,10 @@ void TZorvGSMDemoMainForm::SendCommand(const std::string& Command) {
     Guarded("TZorvGSMDemoMainForm.SendCommand", [&] {
         // Without an open port nothing reaches the panel, so nothing is logged as sent either.
         if (!FComPort || !FComPort->Active() || FComPort->Status() != cpsOpened) return;
-        const bool restart = AnsiUpperCase(Command) == "RESET";
         AddOutControllerLog(Command);
-        std::vector<uint8_t> block(Command.begin(), Command.end());
-        block.push_back(kCR);
-        block.push_back(kLF);
+        const std::vector<uint8_t> block = CommandBytes(Command);
         FComPort->PutBlock(block.data(), block.size());
-        if (!restart) return;
+        if (!RestartsPanel(Command)) return;
         // The panel restarts: the script is complete, and the drop that follows is the
         // restart's, not a lost connection. The port check finds the panel again.
         FScriptRunning = false;
@@ -96,28 +82,25 @@ void TZorvGSMDemoMainForm::OnComPortOpen(TComPortUS* /*Sender*/) {
 
 void TZorvGSMDemoMainForm::StartMain() {
     Guarded("TZorvGSMDemoMainForm.StartMain", [&] {
-        FCurrentCommand = "VERSION?";
+        FCurrentCommand = kVersionCommand;
         SendCommand(std::string());
         SendCommand(FCurrentCommand);
     });
 }
 
 void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
-    if (Line == FCurrentCommand || FCurrentCommand != "VERSION?") return;
-
-    if (Contains(Line, "Bootloader")) {
-        FCurrentCommand = "START_MAIN";
+    const TReply reply = ReadReply(Line, FCurrentCommand, AwaitedAfter(FCurrentCommand));
+    if (reply.Kind == TReplyKind::Bootloader) {
+        FCurrentCommand = kStartMainCommand;
         SendCommand(FCurrentCommand);
         FLoop.Sleep(5);
         EndConnection();
         return;
     }
-    if (!Contains(Line, "Main")) return;
+    if (reply.Kind != TReplyKind::MainFirmware) return;
 
     FMainFirmware = true;
-    const size_t ver = Line.find("ver=");
-    FFirmwareVersion = ver != std::string::npos ? Line.substr(ver + 4) : Line.substr(3);
-
+    FFirmwareVersion = reply.Version;
     if (FLoadDemoPending || FLoadFtdefPending) BeginCompletion();
     else CheckConnectedDevice();
     ShowCurrentState();
@@ -125,22 +108,19 @@ void TZorvGSMDemoMainForm::HandshakeLine(const std::string& Line) {
 
 void TZorvGSMDemoMainForm::NewString(const std::string& Line) {
     Guarded("TZorvGSMDemoMainForm.NewString", [&] {
-        if (Line.empty()) return;
-        const std::string upper = AnsiUpperCase(Line);
-        if (upper == AnsiUpperCase(FCurrentCommand)) return;  // the panel's echo
-
-        if (FScriptRunning) {
-            const bool answered = Line == "OK" || Line == "UNKNOWN_COMMAND" ||
-                                  (!FExpectedReply.empty() && Contains(upper, AnsiUpperCase(FExpectedReply).c_str())) ||
-                                  Contains(upper, "VALUE ERROR");
-            if (answered) NextCommandFromList();
-            return;
+        // While a script runs, every line is read as an answer to its command.
+        const TAwaited awaited = FScriptRunning ? TAwaited::ScriptReply : AwaitedAfter(FCurrentCommand);
+        const TReply reply = ReadReply(Line, FCurrentCommand, awaited, FExpectedReply);
+        switch (reply.Kind) {
+            case TReplyKind::ScriptAnswered: return NextCommandFromList();
+            case TReplyKind::LoginAccepted:
+            case TReplyKind::LoginUnknown:
+            case TReplyKind::WrongPassword: return AcceptLogin(reply);
+            case TReplyKind::SerialNumber:
+            case TReplyKind::SerialNotSet:
+            case TReplyKind::SerialUnreadable: return AcceptSerialNumber(reply);
+            default: return;
         }
-        if (Contains(FCurrentCommand, "AUTH=")) {
-            AcceptLogin(Line);
-            return;
-        }
-        if (FCurrentCommand == "KVELT_SN?" && Contains(Line, "KVELT_SN=")) AcceptSerialNumber(Line);
     });
 }
 

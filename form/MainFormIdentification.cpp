@@ -3,14 +3,12 @@
 #include <string>
 
 #include "form/ZorvGSMDemoMain.h"
+#include "dialogue/PanelCommands.h"
+#include "dialogue/PanelReplies.h"
 #include "foundation/CommonUtils.h"
-#include "foundation/Cp1251.h"
 #include "foundation/ExceptionGuard.h"
 
 namespace zorv {
-
-const char kDefaultPassword[] = "7653";
-
 namespace {
 
 constexpr char kMinimumBuild[] = "5.1.10.6";
@@ -38,7 +36,7 @@ void TZorvGSMDemoMainForm::CheckConnectedDevice() {
 void TZorvGSMDemoMainForm::OnAskPasswordTimer(ITimer* Sender) {
     Guarded("TZorvGSMDemoMainForm.OnAskPasswordTimer", [&] {
         ReleaseOneShotTimer(FConnectionTimers, Sender);
-        FCurrentCommand = std::string("AUTH=") + kDefaultPassword;
+        FCurrentCommand = LoginCommand();
         SendCommand(FCurrentCommand);
     });
 }
@@ -55,27 +53,22 @@ void TZorvGSMDemoMainForm::OnWrongPasswordTimer(ITimer* Sender) {
     });
 }
 
-void TZorvGSMDemoMainForm::AcceptLogin(const std::string& Line) {
-    if (Line == "OK" || Line == "UNKNOWN_COMMAND") {
-        // Firmware without login answers UNKNOWN_COMMAND; the serial number is read either way.
-        FPasswordRequired = Line == "OK";
-        FCurrentCommand = "KVELT_SN?";
-        SendCommand(FCurrentCommand);
-    } else if (AnsiUpperCase(Line).find("WRONG PASSWORD") != std::string::npos) {
-        StartWrongPasswordTimer();
-    }
+void TZorvGSMDemoMainForm::AcceptLogin(const TReply& Reply) {
+    if (Reply.Kind == TReplyKind::WrongPassword) return StartWrongPasswordTimer();
+    // Firmware without login answers UNKNOWN_COMMAND; the serial number is read either way.
+    FPasswordRequired = Reply.Kind == TReplyKind::LoginAccepted;
+    FCurrentCommand = kSerialNumberCommand;
+    SendCommand(FCurrentCommand);
 }
 
-void TZorvGSMDemoMainForm::AcceptSerialNumber(const std::string& Line) {
-    static const std::string kKey = "KVELT_SN=";
-    const std::string value = Line.substr(Line.find(kKey) + kKey.size());
-    if (FWriteSerialAsked) return AcceptWriteSerialNumber(value);
-    if (value != "NOT SET") {
+void TZorvGSMDemoMainForm::AcceptSerialNumber(const TReply& Reply) {
+    if (FWriteSerialAsked) return AcceptWriteSerialNumber(Reply);
+    // "NOT SET" leaves the number as it was; a value that is no number clears it.
+    if (Reply.Kind != TReplyKind::SerialNotSet) {
         FSerialNumber = -1;
-        int32_t number = 0;
-        if (TryStrToInt(value, number)) {
-            FSerialNumber = number;
-            FObjectNumber = static_cast<int32_t>(static_cast<uint32_t>(number) % kObjectNumberModulus);
+        if (Reply.Kind == TReplyKind::SerialNumber) {
+            FSerialNumber = Reply.SerialNumber;
+            FObjectNumber = static_cast<int32_t>(static_cast<uint32_t>(Reply.SerialNumber) % kObjectNumberModulus);
             FState = psConnected;
         }
     }

@@ -2,6 +2,7 @@
 // each after the panel's answer to the one before or after the watchdog.
 #include "form/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
+#include "dialogue/PanelCommands.h"
 #include "foundation/ExceptionGuard.h"
 
 namespace zorv {
@@ -50,15 +51,15 @@ void TZorvGSMDemoMainForm::SendBillingCommand(const char* Command, TProgramState
 }
 
 void TZorvGSMDemoMainForm::OnMoneyLittleButtonClick() {
-    Guarded("TZorvGSMDemoMainForm.OnMoneyLittleButtonClick", [&] { SendBillingCommand("ARM_ALLOWED=2", psMoneyLittle); });
+    Guarded("TZorvGSMDemoMainForm.OnMoneyLittleButtonClick", [&] { SendBillingCommand(kMoneyLittleCommand, psMoneyLittle); });
 }
 
 void TZorvGSMDemoMainForm::OnMoneyOffButtonClick() {
-    Guarded("TZorvGSMDemoMainForm.OnMoneyOffButtonClick", [&] { SendBillingCommand("ARM_ALLOWED=3", psMoneyOff); });
+    Guarded("TZorvGSMDemoMainForm.OnMoneyOffButtonClick", [&] { SendBillingCommand(kMoneyOffCommand, psMoneyOff); });
 }
 
 void TZorvGSMDemoMainForm::OnMoneyFullButtonClick() {
-    Guarded("TZorvGSMDemoMainForm.OnMoneyFullButtonClick", [&] { SendBillingCommand("ARM_ALLOWED=0", psMoneyFull); });
+    Guarded("TZorvGSMDemoMainForm.OnMoneyFullButtonClick", [&] { SendBillingCommand(kMoneyFullCommand, psMoneyFull); });
 }
 
 void TZorvGSMDemoMainForm::NextCommandFromList() {

@@ -34,11 +34,9 @@ class IDeviceSource;
 class IDeviceInfoSet;
 struct TSerialPort;
 struct TDeviceChangeMessage;
+struct TReply;
 
 using TSerialPortList = std::vector<std::unique_ptr<TSerialPort>>;
-
-// The default access password of the panel.
-extern const char kDefaultPassword[];
 
 // What the form is handed: the window's message loop and view, and the
 // platform's devices, serial ports and resources. The program's main makes
@@ -194,7 +192,7 @@ private:
     // The completion of a write after its panel's restart: the login, the serial number that
     // tells whether the written panel came back, then the tamper setting and clock.
     void BeginCompletion();
-    void AcceptWriteSerialNumber(const std::string& Value);
+    void AcceptWriteSerialNumber(const TReply& Reply);
     void FinishCompletion();
 
     // Shows a message once the current handler has returned: a modal box runs a nested
@@ -207,8 +205,8 @@ private:
 
     // Steps of the dialogue without names of their own.
     void HandshakeLine(const std::string& Line);
-    void AcceptLogin(const std::string& Line);
-    void AcceptSerialNumber(const std::string& Line);
+    void AcceptLogin(const TReply& Reply);
+    void AcceptSerialNumber(const TReply& Reply);
     void SendBillingCommand(const char* Command, TProgramState State);
     void ScanInputRing();
 
