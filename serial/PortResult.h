@@ -1,8 +1,8 @@
 #pragma once
 // Why a port could or could not be opened: the few outcomes the program acts
 // on, with the system's own code and text kept for the error log. Each
-// platform translates its error codes in one place (PortResultPosix.cpp,
-// PortResultWin32.cpp).
+// platform translates its error codes, texts and paths in one place
+// (PortResultPosix.cpp, PortResultWin32.cpp).
 #include <cstdint>
 #include <string>
 
@@ -28,7 +28,13 @@ struct TPortResult {
 // The failure to open the device at Path (in the system's own form) with the system's error Code.
 TPortResult PortFailure(uint32_t Code, const std::string& Path);
 
-// The system's text for an error code without a line break or final full stop (Windows-1251).
+// The system's text for an error code without a line break or final full stop (Windows-1251, platform file).
 std::string SystemErrorText(uint32_t Code);
+
+// What a system error code means for the port (platform file).
+TPortOutcome PortOutcomeOf(uint32_t Code);
+
+// A device path in the system's own form as the error log writes it, in Windows-1251 (platform file).
+std::string PortPathText(const std::string& Path);
 
 }  // namespace zorv

@@ -12,7 +12,9 @@ namespace {
 [[maybe_unused]] const char* ErrorText(int, const char* Buffer) { return Buffer; }
 [[maybe_unused]] const char* ErrorText(const char* Text, const char*) { return Text; }
 
-TPortOutcome OutcomeOf(uint32_t Code) {
+}  // namespace
+
+TPortOutcome PortOutcomeOf(uint32_t Code) {
     switch (Code) {
         case ENOENT:
         case ENODEV:
@@ -31,21 +33,12 @@ TPortOutcome OutcomeOf(uint32_t Code) {
     }
 }
 
-}  // namespace
-
 std::string SystemErrorText(uint32_t Code) {
     char buffer[256] = {0};
     // The text follows the user's locale, so it may be Russian in UTF-8.
     return Utf8ToCp1251(ErrorText(strerror_r(static_cast<int>(Code), buffer, sizeof buffer), buffer));
 }
 
-TPortResult PortFailure(uint32_t Code, const std::string& Path) {
-    TPortResult result;
-    result.Outcome = OutcomeOf(Code);
-    result.Code = Code;
-    result.Text = SystemErrorText(Code);
-    result.Path = Utf8ToCp1251(Path);
-    return result;
-}
+std::string PortPathText(const std::string& Path) { return Utf8ToCp1251(Path); }
 
 }  // namespace zorv

@@ -3,9 +3,8 @@
 #include <windows.h>
 
 namespace zorv {
-namespace {
 
-TPortOutcome OutcomeOf(DWORD Code) {
+TPortOutcome PortOutcomeOf(uint32_t Code) {
     switch (Code) {
         case ERROR_FILE_NOT_FOUND:
         case ERROR_PATH_NOT_FOUND:
@@ -22,8 +21,6 @@ TPortOutcome OutcomeOf(DWORD Code) {
     }
 }
 
-}  // namespace
-
 std::string SystemErrorText(uint32_t Code) {
     char* text = nullptr;
     const DWORD length =
@@ -36,13 +33,6 @@ std::string SystemErrorText(uint32_t Code) {
     return message;
 }
 
-TPortResult PortFailure(uint32_t Code, const std::string& Path) {
-    TPortResult result;
-    result.Outcome = OutcomeOf(Code);
-    result.Code = Code;
-    result.Text = SystemErrorText(Code);
-    result.Path = Path;
-    return result;
-}
+std::string PortPathText(const std::string& Path) { return Path; }
 
 }  // namespace zorv
