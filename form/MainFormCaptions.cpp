@@ -1,8 +1,7 @@
-// The fixed texts of the window: button captions and the greyed information panel.
+// The fixed texts of the window: button captions, and the information panel greyed until a panel is known.
 #include "form/ZorvGSMDemoMain.h"
 #include "foundation/ExceptionGuard.h"
 #include "ui/CaptionsList.h"
-#include "ui/GreyedTexts.h"
 
 namespace zorv {
 
@@ -19,16 +18,7 @@ void TZorvGSMDemoMainForm::InitCaption() {
         MoneyFullButton.SetCaption(text);
         GetCaption("EndDemoButton_Caption", text);
         EndDemoButton.SetCaption(text);
-
-        GetCaption("ObjectsTitle_Caption", text);
-        ObjectsTitleLabel.SetCaption(GreyedTitle(text));
-        ObjectsValueLabel.SetCaption(GreyedPlaceholder());
-        GetCaption("CallCenterTitle_Caption", text);
-        CallCenterTitleLabel.SetCaption(GreyedTitle(text));
-        CallCenterValueLabel.SetCaption(GreyedPlaceholder());
-        GetCaption("MyPlovikTitle_Caption", text);
-        MyPlovikTitleLabel.SetCaption(GreyedTitle(text));
-        MyPlovikValueLabel.SetCaption(GreyedPlaceholder());
+        ShowGreyedPanel();
     });
 }
 

@@ -69,15 +69,7 @@ void TZorvGSMDemoMainForm::ShowCurrentState() {
         MoneyFullButton.SetEnabled(view.MoneyFull);
         EndDemoButton.SetEnabled(view.EndDemo);
 
-        if (!view.PanelFilled) {
-            ObjectsTitleLabel.SetCaption(GreyedTitle(Caption("ObjectsTitle_Caption")));
-            CallCenterTitleLabel.SetCaption(GreyedTitle(Caption("CallCenterTitle_Caption")));
-            MyPlovikTitleLabel.SetCaption(GreyedTitle(Caption("MyPlovikTitle_Caption")));
-            ObjectsValueLabel.SetCaption(GreyedPlaceholder());
-            CallCenterValueLabel.SetCaption(GreyedPlaceholder());
-            MyPlovikValueLabel.SetCaption(GreyedPlaceholder());
-            return;
-        }
+        if (!view.PanelFilled) return ShowGreyedPanel();
         ObjectsTitleLabel.SetCaption(Caption("ObjectsTitle_Caption"));
         CallCenterTitleLabel.SetCaption(Caption("CallCenterTitle_Caption"));
         MyPlovikTitleLabel.SetCaption(Caption("MyPlovikTitle_Caption"));
@@ -86,6 +78,15 @@ void TZorvGSMDemoMainForm::ShowCurrentState() {
         CallCenterValueLabel.SetCaption(Caption("CallCenterValue_Caption"));
         MyPlovikValueLabel.SetCaption(FormatCaption(Caption("MyPlovikValue_Caption"), {object, object}));
     });
+}
+
+void TZorvGSMDemoMainForm::ShowGreyedPanel() {
+    ObjectsTitleLabel.SetCaption(GreyedTitle(Caption("ObjectsTitle_Caption")));
+    ObjectsValueLabel.SetCaption(GreyedPlaceholder());
+    CallCenterTitleLabel.SetCaption(GreyedTitle(Caption("CallCenterTitle_Caption")));
+    CallCenterValueLabel.SetCaption(GreyedPlaceholder());
+    MyPlovikTitleLabel.SetCaption(GreyedTitle(Caption("MyPlovikTitle_Caption")));
+    MyPlovikValueLabel.SetCaption(GreyedPlaceholder());
 }
 
 }  // namespace zorv

@@ -48,8 +48,8 @@ struct TFormSeams {
     ICommBackend& Ports;
     IResourceSource& Resources;
     // The program's configuration file and its own file version, both found once by main.
-    std::string IniFileName;
-    std::string FileVersion;
+    std::string IniFileName = {};
+    std::string FileVersion = {};
 };
 
 class TZorvGSMDemoMainForm {
@@ -194,6 +194,9 @@ private:
     void BeginCompletion();
     void AcceptWriteSerialNumber(const TReply& Reply);
     void FinishCompletion();
+
+    // The information panel's titles greyed and its values blank: no panel's object is shown.
+    void ShowGreyedPanel();
 
     // Shows a message once the current handler has returned: a modal box runs a nested
     // message loop, which must not re-enter a scan or a dispatch.
