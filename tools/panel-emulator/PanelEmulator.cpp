@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "DevicePlugFactory.h"
+
 namespace zorv::emu {
 
 namespace {
