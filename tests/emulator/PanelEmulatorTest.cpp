@@ -174,7 +174,7 @@ TEST_F(PanelEmulatorTest, ResetRestartsThePanel) {
     EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
     const std::string transcript = panel.Record().Transcript();
     EXPECT_TRUE(Contains(transcript, "OUT: OK\n")) << transcript;
-    EXPECT_TRUE(Contains(transcript, "restarting")) << transcript;
+    EXPECT_TRUE(panel.Record().WaitForEvent(PanelEvent::Restarting, 0ms)) << transcript;
 }
 
 TEST_F(PanelEmulatorTest, UnplugHangsUpTheOpenPortAfterRemovingTheFiles) {
@@ -216,7 +216,7 @@ TEST_F(PanelEmulatorTest, RepliesLeftUnreadAreGoneAfterThePortCloses) {
         port.Send("VERSION?");
         ASSERT_TRUE(Eventually([&] { return Contains(panel.Record().Transcript(), "OUT: Main"); }));
     }
-    ASSERT_TRUE(Eventually([&] { return Contains(panel.Record().Transcript(), "port closed"); }));
+    ASSERT_TRUE(panel.Record().WaitForEvent(PanelEvent::PortClosed, 5000ms));
     PortClient port(panel.DevPath());
     port.Send("KVELT_SN?");
     EXPECT_EQ(port.ReadLine(), "KVELT_SN=123456");
@@ -304,7 +304,7 @@ TEST_F(PanelEmulatorTest, RepliesThatAreNeverReadAreDroppedAndThePanelGoesOn) {
     PortClient port(panel.DevPath());
     for (int i = 0; i < 40; ++i) port.Send("VERSION?");
     ASSERT_TRUE(panel.Record().WaitForReceived(40, 10000ms));
-    EXPECT_TRUE(Eventually([&] { return Contains(panel.Record().Transcript(), "reply dropped"); }));
+    EXPECT_TRUE(panel.Record().WaitForEvent(PanelEvent::ReplyDropped, 5000ms));
 }
 
 TEST_F(PanelEmulatorTest, UnplugDoesNotWaitForAReaderThatNeverComes) {

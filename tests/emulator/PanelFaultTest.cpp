@@ -174,11 +174,11 @@ TEST_F(PanelFaultTest, AFaultSetWhilePluggedInReplacesTheAnswersUntilItEnds) {
     port.Send("VERSION?");
     EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
     panel.SetFault(PanelFault::ValueError);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: value error", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::ValueError, 2000ms));
     port.Send("KVELT_SN?");
     EXPECT_EQ(port.ReadLine(), "Value error");
     panel.SetFault(PanelFault::None);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::None, 2000ms));
     port.Send("KVELT_SN?");
     EXPECT_EQ(port.ReadLine(), "KVELT_SN=123456");
 }
@@ -188,7 +188,7 @@ TEST_F(PanelFaultTest, APanelThatStopsReadingStallsTheWritesUntilItReadsAgain) {
     panel.Plug();
     PortClient port(panel.DevPath());
     panel.SetFault(PanelFault::NotReading);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: not reading", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::NotReading, 2000ms));
     // Room the kernel hands back while the panel's input settles takes a few bytes, never a block of commands.
     std::string commands;
     while (commands.size() < 65536) commands += "VERSION?\r\n";
@@ -196,7 +196,7 @@ TEST_F(PanelFaultTest, APanelThatStopsReadingStallsTheWritesUntilItReadsAgain) {
     EXPECT_TRUE(panel.Record().ReceivedTexts().empty());
 
     panel.SetFault(PanelFault::None);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::None, 2000ms));
     EXPECT_TRUE(Writable(port.Fd(), 2000ms));
     port.Send("VERSION?");
     EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
@@ -209,7 +209,7 @@ TEST_F(PanelFaultTest, APanelThatDoesNotReadStillUnplugsAtOnce) {
     options.Fault = PanelFault::NotReading;
     PanelEmulator panel(options);
     panel.Plug();
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: not reading", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::NotReading, 2000ms));
     panel.Unplug();
     EXPECT_FALSE(panel.Plugged());
 }
