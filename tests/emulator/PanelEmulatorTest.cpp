@@ -9,8 +9,8 @@
 #include <functional>
 #include <thread>
 
+#include "PluggedPanelTest.h"
 #include "PortClient.h"
-#include "TempDir.h"
 
 namespace zorv::emu {
 namespace {
@@ -18,18 +18,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::PortClient;
-using test::TempDir;
 
 const char* const kUsbFolder = "sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/";
 
-class PanelEmulatorTest : public ::testing::Test {
+class PanelEmulatorTest : public test::PluggedPanelTest {
 protected:
-    PanelOptions Options() const {
-        PanelOptions options;
-        options.DeviceRoot = FRoot.Path();
-        options.RestartDelay = 20ms;
-        return options;
-    }
     bool DevLinkExists() const { return fs::exists(fs::symlink_status(FRoot.File("dev/ttyACM0"))); }
     bool SysfsExists() const {
         return fs::exists(FRoot.File(kUsbFolder)) && fs::exists(fs::symlink_status(FRoot.File("sys/class/tty/ttyACM0")));
@@ -43,8 +36,6 @@ protected:
         return false;
     }
     static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-    TempDir FRoot;
 };
 
 // One exchange over the pseudo-terminal: the commands sent and the lines that come back.
