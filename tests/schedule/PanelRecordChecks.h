@@ -9,7 +9,7 @@
 
 namespace zorv::test {
 
-// An entry that marks the panel being plugged in or unplugged: a connection ends there.
+// An entry's event that marks the panel being plugged in or unplugged: a connection ends there.
 bool IsPlugEvent(const std::optional<emu::PanelEvent>& event);
 
 // The panel's last whole demonstration write (for this object number) was taken in
