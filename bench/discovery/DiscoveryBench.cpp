@@ -57,7 +57,7 @@ void RunUntil(const std::function<bool()>& pred) {
 Clock::time_point PluggedAt(const emu::PanelEmulator& panel) {
     const auto entries = panel.Record().Entries();
     for (auto it = entries.rbegin(); it != entries.rend(); ++it)
-        if (it->Kind == emu::EntryKind::Event && it->Text.rfind("plugged in", 0) == 0) return it->Time;
+        if (it->Event == emu::PanelEvent::PluggedIn) return it->Time;
     throw std::runtime_error("no plug event");
 }
 

@@ -43,6 +43,7 @@ TEST(ControllerLogReader, AVersionQueryAfterAGapIsANewConnectionAcrossMidnight) 
 }
 
 struct Refused {
+    const char* Name;
     const char* Log;
     const char* Error;
 };
@@ -58,15 +59,21 @@ TEST_P(RefusedLog, NamesTheLine) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, RefusedLog,
     ::testing::Values(
-        Refused{"2026-12-10 04:40:00.100 IN:  OK\r\n", "line 1: a reply before any command"},
-        Refused{"2026-12-10 04:40:00.100 OUT: A?\r\nError in module\r\n",
+        Refused{"ReplyBeforeAnyCommand", "2026-12-10 04:40:00.100 IN:  OK\r\n", "line 1: a reply before any command"},
+        Refused{"LineWithoutTimeStamp", "2026-12-10 04:40:00.100 OUT: A?\r\nError in module\r\n",
                 "line 2: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"},
-        Refused{"2026-13-10 04:40:00.100 OUT: A?\n", "line 1: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"},
-        Refused{"2026-12-10 04:40.00.100 OUT: A?\n", "line 1: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"},
-        Refused{"2026-12-10 04:40:00.100 OUT:A?\n", "line 1: neither \" OUT: \" nor \" IN:  \" after the time stamp"},
-        Refused{"2026-12-10 04:40:00.100 IN: OK\n", "line 1: neither \" OUT: \" nor \" IN:  \" after the time stamp"},
-        Refused{"\n\n2026-12-10 04:40:00.100 OUT:  \n", "line 3: an empty command after the marker"},
-        Refused{"2026-12-10 04:40:00.1", "line 1: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"}));
+        Refused{"MonthOutOfRange", "2026-13-10 04:40:00.100 OUT: A?\n",
+                "line 1: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"},
+        Refused{"TwoTimeSeparators", "2026-12-10 04:40.00.100 OUT: A?\n",
+                "line 1: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"},
+        Refused{"NoBlankAfterOut", "2026-12-10 04:40:00.100 OUT:A?\n",
+                "line 1: neither \" OUT: \" nor \" IN:  \" after the time stamp"},
+        Refused{"OneBlankAfterIn", "2026-12-10 04:40:00.100 IN: OK\n",
+                "line 1: neither \" OUT: \" nor \" IN:  \" after the time stamp"},
+        Refused{"EmptyCommand", "\n\n2026-12-10 04:40:00.100 OUT:  \n", "line 3: an empty command after the marker"},
+        Refused{"CutTimeStamp", "2026-12-10 04:40:00.1",
+                "line 1: no time stamp \"yyyy-mm-dd hh:mm:ss.zzz\" at its start"}),
+    [](const auto& info) { return std::string(info.param.Name); });
 
 }  // namespace
 }  // namespace zorv::emu

@@ -9,8 +9,8 @@
 #include <functional>
 #include <thread>
 
+#include "PluggedPanelTest.h"
 #include "PortClient.h"
-#include "TempDir.h"
 
 namespace zorv::emu {
 namespace {
@@ -18,18 +18,11 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using test::PortClient;
-using test::TempDir;
 
 const char* const kUsbFolder = "sys/devices/pci0000:00/0000:00:14.0/usb1/1-1/";
 
-class PanelEmulatorTest : public ::testing::Test {
+class PanelEmulatorTest : public test::PluggedPanelTest {
 protected:
-    PanelOptions Options() const {
-        PanelOptions options;
-        options.DeviceRoot = FRoot.Path();
-        options.RestartDelay = 20ms;
-        return options;
-    }
     bool DevLinkExists() const { return fs::exists(fs::symlink_status(FRoot.File("dev/ttyACM0"))); }
     bool SysfsExists() const {
         return fs::exists(FRoot.File(kUsbFolder)) && fs::exists(fs::symlink_status(FRoot.File("sys/class/tty/ttyACM0")));
@@ -43,8 +36,6 @@ protected:
         return false;
     }
     static bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-    TempDir FRoot;
 };
 
 // One exchange over the pseudo-terminal: the commands sent and the lines that come back.
@@ -174,7 +165,7 @@ TEST_F(PanelEmulatorTest, ResetRestartsThePanel) {
     EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
     const std::string transcript = panel.Record().Transcript();
     EXPECT_TRUE(Contains(transcript, "OUT: OK\n")) << transcript;
-    EXPECT_TRUE(Contains(transcript, "restarting")) << transcript;
+    EXPECT_TRUE(panel.Record().WaitForEvent(PanelEvent::Restarting, 0ms)) << transcript;
 }
 
 TEST_F(PanelEmulatorTest, UnplugHangsUpTheOpenPortAfterRemovingTheFiles) {
@@ -216,7 +207,7 @@ TEST_F(PanelEmulatorTest, RepliesLeftUnreadAreGoneAfterThePortCloses) {
         port.Send("VERSION?");
         ASSERT_TRUE(Eventually([&] { return Contains(panel.Record().Transcript(), "OUT: Main"); }));
     }
-    ASSERT_TRUE(Eventually([&] { return Contains(panel.Record().Transcript(), "port closed"); }));
+    ASSERT_TRUE(panel.Record().WaitForEvent(PanelEvent::PortClosed, 5000ms));
     PortClient port(panel.DevPath());
     port.Send("KVELT_SN?");
     EXPECT_EQ(port.ReadLine(), "KVELT_SN=123456");
@@ -304,7 +295,7 @@ TEST_F(PanelEmulatorTest, RepliesThatAreNeverReadAreDroppedAndThePanelGoesOn) {
     PortClient port(panel.DevPath());
     for (int i = 0; i < 40; ++i) port.Send("VERSION?");
     ASSERT_TRUE(panel.Record().WaitForReceived(40, 10000ms));
-    EXPECT_TRUE(Eventually([&] { return Contains(panel.Record().Transcript(), "reply dropped"); }));
+    EXPECT_TRUE(panel.Record().WaitForEvent(PanelEvent::ReplyDropped, 5000ms));
 }
 
 TEST_F(PanelEmulatorTest, UnplugDoesNotWaitForAReaderThatNeverComes) {

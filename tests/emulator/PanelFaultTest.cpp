@@ -4,14 +4,13 @@
 #include <poll.h>
 #include <unistd.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "PanelEmulator.h"
 #include "PanelLogic.h"
+#include "PluggedPanelTest.h"
 #include "PortClient.h"
-#include "TempDir.h"
 
 namespace zorv::emu {
 namespace {
@@ -39,55 +38,11 @@ bool Writable(int fd, std::chrono::milliseconds timeout) {
     return ::poll(&p, 1, static_cast<int>(timeout.count())) == 1 && (p.revents & POLLOUT);
 }
 
-struct LogicCase {
-    const char* Name;
-    std::function<void(PanelOptions&)> Configure;
-    std::string Command;
-    std::vector<std::string> Replies;
-    bool Restart = false;
-};
-
-class FaultyLogicTest : public ::testing::TestWithParam<LogicCase> {};
-
-TEST_P(FaultyLogicTest, Answers) {
-    PanelOptions options;
-    GetParam().Configure(options);
-    PanelLogic logic(options);
-    const PanelResponse response = logic.Respond(GetParam().Command);
-    EXPECT_EQ(response.Lines, GetParam().Replies);
-    EXPECT_EQ(response.Restart, GetParam().Restart);
-}
-
-void ChangedCase(PanelOptions& o) { o.EchoChangedCase = true; }
-void Stuck(PanelOptions& o) {
-    o.StartInBootloader = true;
-    o.BootloaderStuck = true;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Modes, FaultyLogicTest,
-    ::testing::Values(LogicCase{"EchoInChangedCase", ChangedCase, "VERSION?", {"version?", "Main ver=5.1.10.6"}},
-                      LogicCase{"EchoSwapsEveryLetter", ChangedCase, "Arm_Allowed=2", {"aRM_aLLOWED=2", "OK"}},
-                      LogicCase{"StuckBootloaderTakesStartMain", Stuck, "START_MAIN", {}, false},
-                      LogicCase{"StuckBootloaderStillAnswersVersion", Stuck, "VERSION?", {"Bootloader"}},
-                      LogicCase{"OrdinaryBootloaderRestarts",
-                                [](PanelOptions& o) { o.StartInBootloader = true; }, "START_MAIN", {}, true}),
-    [](const auto& info) { return std::string(info.param.Name); });
-
 TEST(SwapCaseTest, LeavesAllButAsciiLettersAlone) {
     EXPECT_EQ(SwapCase("aZ09=?\xc0\xe0"), "Az09=?\xc0\xe0");
 }
 
-class PanelFaultTest : public ::testing::Test {
-protected:
-    PanelOptions Options() const {
-        PanelOptions options;
-        options.DeviceRoot = FRoot.Path();
-        options.RestartDelay = 20ms;
-        return options;
-    }
-    test::TempDir FRoot;
-};
+using PanelFaultTest = test::PluggedPanelTest;
 
 TEST_F(PanelFaultTest, ValueErrorAnswersEveryCommandAndCarriesNoneOut) {
     PanelOptions options = Options();
@@ -139,33 +94,38 @@ TEST_F(PanelFaultTest, GarbageIsRandomBinaryRepeatableBySeed) {
     EXPECT_NE(answers[0].find('\xff'), std::string::npos);
 }
 
-TEST_F(PanelFaultTest, FloodRepeatsItsPatternWithoutALineEnd) {
+// A flood answers a command with its pattern over and over, cut at the size, and no line end of its own.
+struct FloodCase {
+    const char* Name;
+    std::string Pattern;
+    std::size_t Bytes;
+    std::string Command;
+    std::string Head;  // the flood's first bytes
+    char Last;
+};
+
+class FloodTest : public test::PluggedPanelTest, public ::testing::WithParamInterface<FloodCase> {};
+
+TEST_P(FloodTest, RepeatsItsPatternUpToItsSize) {
     PanelOptions options = Options();
     options.Fault = PanelFault::Flood;
-    options.FloodBytes = 300001;
-    options.FloodPattern = "AB";
+    options.FloodBytes = GetParam().Bytes;
+    options.FloodPattern = GetParam().Pattern;
     PanelEmulator panel(options);
     panel.Plug();
     PortClient port(panel.DevPath());
-    port.Send("VERSION?");
-    const std::string bytes = ReadRaw(port.Fd(), 5s, 300001);
-    ASSERT_EQ(bytes.size(), 300001u);
-    EXPECT_EQ(bytes.substr(0, 4), "ABAB");
-    EXPECT_EQ(bytes.back(), 'A');
-    EXPECT_EQ(bytes.find_first_not_of("AB"), std::string::npos);
+    port.Send(GetParam().Command);
+    const std::string bytes = ReadRaw(port.Fd(), 5s, GetParam().Bytes);
+    ASSERT_EQ(bytes.size(), GetParam().Bytes);
+    EXPECT_EQ(bytes.substr(0, GetParam().Head.size()), GetParam().Head);
+    EXPECT_EQ(bytes.back(), GetParam().Last);
+    EXPECT_EQ(bytes.find_first_not_of(GetParam().Pattern), std::string::npos);
 }
 
-TEST_F(PanelFaultTest, FloodOfLineEndsIsOnlyLineEnds) {
-    PanelOptions options = Options();
-    options.Fault = PanelFault::Flood;
-    options.FloodBytes = 10000;
-    options.FloodPattern = "\r";
-    PanelEmulator panel(options);
-    panel.Plug();
-    PortClient port(panel.DevPath());
-    port.Send("KVELT_SN?");
-    EXPECT_EQ(ReadRaw(port.Fd(), 5s, 10000), std::string(10000, '\r'));
-}
+INSTANTIATE_TEST_SUITE_P(Patterns, FloodTest,
+                         ::testing::Values(FloodCase{"TwoBytesCutInTheMiddle", "AB", 300001, "VERSION?", "ABAB", 'A'},
+                                           FloodCase{"LineEndsOnly", "\r", 10000, "KVELT_SN?", "\r\r", '\r'}),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(PanelFaultTest, AFaultSetWhilePluggedInReplacesTheAnswersUntilItEnds) {
     PanelEmulator panel(Options());
@@ -174,11 +134,11 @@ TEST_F(PanelFaultTest, AFaultSetWhilePluggedInReplacesTheAnswersUntilItEnds) {
     port.Send("VERSION?");
     EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
     panel.SetFault(PanelFault::ValueError);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: value error", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::ValueError, 2000ms));
     port.Send("KVELT_SN?");
     EXPECT_EQ(port.ReadLine(), "Value error");
     panel.SetFault(PanelFault::None);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::None, 2000ms));
     port.Send("KVELT_SN?");
     EXPECT_EQ(port.ReadLine(), "KVELT_SN=123456");
 }
@@ -188,7 +148,7 @@ TEST_F(PanelFaultTest, APanelThatStopsReadingStallsTheWritesUntilItReadsAgain) {
     panel.Plug();
     PortClient port(panel.DevPath());
     panel.SetFault(PanelFault::NotReading);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: not reading", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::NotReading, 2000ms));
     // Room the kernel hands back while the panel's input settles takes a few bytes, never a block of commands.
     std::string commands;
     while (commands.size() < 65536) commands += "VERSION?\r\n";
@@ -196,7 +156,7 @@ TEST_F(PanelFaultTest, APanelThatStopsReadingStallsTheWritesUntilItReadsAgain) {
     EXPECT_TRUE(panel.Record().ReceivedTexts().empty());
 
     panel.SetFault(PanelFault::None);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::None, 2000ms));
     EXPECT_TRUE(Writable(port.Fd(), 2000ms));
     port.Send("VERSION?");
     EXPECT_EQ(port.ReadLine(), "Main ver=5.1.10.6");
@@ -209,7 +169,7 @@ TEST_F(PanelFaultTest, APanelThatDoesNotReadStillUnplugsAtOnce) {
     options.Fault = PanelFault::NotReading;
     PanelEmulator panel(options);
     panel.Plug();
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: not reading", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(PanelFault::NotReading, 2000ms));
     panel.Unplug();
     EXPECT_FALSE(panel.Plugged());
 }

@@ -21,6 +21,12 @@ struct ReplyCase {
 
 void MainPanel(PanelOptions&) {}
 void Bootloader(PanelOptions& o) { o.StartInBootloader = true; }
+// Faults of the panel's own answers.
+void ChangedCase(PanelOptions& o) { o.EchoChangedCase = true; }
+void StuckBootloader(PanelOptions& o) {
+    o.StartInBootloader = true;
+    o.BootloaderStuck = true;
+}
 
 class PanelReplyTest : public ::testing::TestWithParam<ReplyCase> {};
 
@@ -62,7 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
         ReplyCase{"SilenceOfOtherKeyword", [](PanelOptions& o) { o.SilentKeywords = {"VOLUME"}; }, "VOLUMES=1",
                   {"OK"}},
         ReplyCase{"ControlBytesInCommand", MainPanel, std::string("\x01\xff=\x7f", 4), {"OK"}},
-        ReplyCase{"NoKeyword", MainPanel, "=150", {"UNKNOWN_COMMAND"}}),
+        ReplyCase{"NoKeyword", MainPanel, "=150", {"UNKNOWN_COMMAND"}},
+        ReplyCase{"EchoInChangedCase", ChangedCase, "VERSION?", {"version?", "Main ver=5.1.10.6"}},
+        ReplyCase{"EchoSwapsEveryLetter", ChangedCase, "Arm_Allowed=2", {"aRM_aLLOWED=2", "OK"}},
+        ReplyCase{"StuckBootloaderTakesStartMain", StuckBootloader, "START_MAIN", {}, false},
+        ReplyCase{"StuckBootloaderStillAnswersVersion", StuckBootloader, "VERSION?", {"Bootloader"}}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(PanelLogicTest, SettingsAreStoredAsWrittenAndAnsweredToQueries) {

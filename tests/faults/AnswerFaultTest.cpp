@@ -101,7 +101,7 @@ TEST_P(FaultDuringWriteTest, TheWholeScriptGoesOutAndTheWriteStaysPending) {
     options.FloodBytes = 70000;  // more than the ring and the longest line
     emu::PanelEmulator& panel = Connected(options);
     panel.SetFault(GetParam().Fault);
-    ASSERT_TRUE(panel.Record().WaitForEvent(std::string("fault: ") + emu::FaultName(GetParam().Fault), 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(GetParam().Fault, 2000ms));
     Form.OnStartDemoButtonClick();
     const auto script = DemoScript(3456);
     // After "reset" the panel (which carries nothing out) is found again by the port check.
@@ -126,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultDuringWriteTest,
 TEST_F(FaultTest, APanelThatNeverAnswersTheScriptGetsOneCommandPerWatchdogPeriod) {
     emu::PanelEmulator& panel = Connected(PanelOptions());
     panel.SetFault(emu::PanelFault::Mute);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: mute", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(emu::PanelFault::Mute, 2000ms));
     const auto script = DemoScript(3456);
     const uint64_t start = Loop.ElapsedMs();
     Form.OnStartDemoButtonClick();

@@ -112,7 +112,7 @@ TEST_F(FaultTest, AWriteToAPanelThatStoppedReadingGivesUpAndTheUiThreadGoesOn) {
     ASSERT_TRUE(WaitForState(psDemoLoaded)) << Describe(panel);
     ASSERT_TRUE(Pump([&] { return Received(panel, "ARM_IGNORE_TAMPER=1"); }));
     panel.SetFault(emu::PanelFault::NotReading);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: not reading", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(emu::PanelFault::NotReading, 2000ms));
 
     const auto start = std::chrono::steady_clock::now();
     Form.OnMoneyLittleButtonClick();
@@ -124,7 +124,7 @@ TEST_F(FaultTest, AWriteToAPanelThatStoppedReadingGivesUpAndTheUiThreadGoesOn) {
     EXPECT_TRUE(BackToIdle());
 
     panel.SetFault(emu::PanelFault::None);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(emu::PanelFault::None, 2000ms));
     Form.OnMoneyFullButtonClick();
     EXPECT_TRUE(Pump([&] { return Received(panel, "ARM_ALLOWED=0"); })) << Describe(panel);
     ExpectShows(psMoneyFull);
@@ -141,11 +141,11 @@ TEST_F(FaultTest, MoreThanTheRingWhileTheUiThreadIsBusyArrivesWholeAndInOrder) {
     options.FloodPattern = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
     emu::PanelEmulator& panel = Connected(options);
     panel.SetFault(emu::PanelFault::Flood);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: flood", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(emu::PanelFault::Flood, 2000ms));
     Form.OnStartDemoButtonClick();  // "ftdef" is answered by 40000 bytes without a line end
 
     // The user-interface thread is busy: nothing is taken from the ring meanwhile.
-    ASSERT_TRUE(panel.Record().WaitForEvent("flood of 40000 bytes", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForEvent(emu::PanelEvent::FaultyAnswer, 2000ms));
     const uint32_t ringSize = Form.FComPort->InpBufSize();
     for (int i = 0; i < 200 && CommDrv.ReceivedBytes.load() < ringSize; ++i) std::this_thread::sleep_for(10ms);
     ASSERT_EQ(CommDrv.ReceivedBytes.load(), ringSize);
@@ -155,7 +155,7 @@ TEST_F(FaultTest, MoreThanTheRingWhileTheUiThreadIsBusyArrivesWholeAndInOrder) {
     EXPECT_EQ(CommDrv.ReceivedBytes.load(), ringSize);
 
     panel.SetFault(emu::PanelFault::None);
-    ASSERT_TRUE(panel.Record().WaitForEvent("fault: none", 2000ms));
+    ASSERT_TRUE(panel.Record().WaitForFault(emu::PanelFault::None, 2000ms));
     // The flood's line ends at the next reply's CR: that answer is lost in it, and the watchdog moves
     // on. A command without an answer may not be in the panel: the write is not reported as written.
     ASSERT_TRUE(PumpWithWatchdog(panel, [&] { return Form.FState == psConnected && !Form.FLoadDemoPending; }, 30s))

@@ -149,8 +149,8 @@ void DialogueInvariants::CheckRecordedLines(const emu::PanelRecord& record,
         if (entry.Kind == emu::EntryKind::Sent) bootloader = entry.Text.find("Bootloader") != std::string::npos;
         if (entry.Kind == emu::EntryKind::Sent && entry.Text.rfind("KVELT_SN=", 0) == 0)
             if (const std::optional<int32_t> number = ObjectNumberOf(entry.Text.substr(9))) objectNumber = *number;
-        if (entry.Kind == emu::EntryKind::Event && entry.Text == emu::kEarlyLineEvent) early = true;
-        if (IsPlugEvent(entry.Kind, entry.Text)) newConnection();
+        if (entry.Event == emu::PanelEvent::EarlyLine) early = true;
+        if (IsPlugEvent(entry.Event)) newConnection();
         if (entry.Kind != emu::EntryKind::Received) continue;
         if (entry.Text.empty()) newConnection();
         const bool write = rules.WriteBegun();

@@ -38,7 +38,7 @@ TPortResult LoopPanels::Open(TCommDrv& Drv) {
     // The program's own hold makes the port fail another open, as the exclusive probe finds.
     FDevices.Refusals[kPanelPort] = {poBusy, 16, "Device or resource busy", PortPath(kPanelPort)};
     Current()->Assembler.Clear();
-    Current()->Record.AddEvent("port opened");
+    Current()->Record.AddEvent(emu::PanelEvent::PortOpened);
     return {};
 }
 
@@ -50,7 +50,7 @@ void LoopPanels::WakeReader(TCommDrv&) {}
 
 void LoopPanels::Close(TCommDrv& Drv) {
     Drv.Handle = kCommHandleNone;
-    if (Connected()) Current()->Record.AddEvent("port closed");
+    if (Connected()) Current()->Record.AddEvent(emu::PanelEvent::PortClosed);
     FOpenConnection = 0;
     FDevices.Refusals.erase(kPanelPort);
 }
@@ -152,7 +152,7 @@ void LoopPanels::Unplug() {
 void LoopPanels::Restart() {
     if (!FPresent) return;
     Panel& panel = *Current();
-    panel.Record.AddEvent("restarting");
+    panel.Record.AddEvent(emu::PanelEvent::Restarting);
     Vanish();
     FAway = true;
     const auto delay = static_cast<unsigned>(panel.Options.RestartDelay.count());
@@ -168,7 +168,7 @@ void LoopPanels::SetFault(emu::PanelFault fault) {
     Panel* panel = Current();
     if (!panel || panel->Fault == fault) return;
     panel->Fault = fault;
-    panel->Record.AddEvent(std::string("fault: ") + emu::FaultName(fault));
+    panel->Record.AddEvent(emu::PanelEvent::FaultInForce, {}, fault);
 }
 
 void LoopPanels::SetOtherDevice(bool plugged) {
@@ -188,7 +188,7 @@ void LoopPanels::Appear() {
     FPresent = true;
     ++FConnection;
     Current()->Assembler.Clear();
-    Current()->Record.AddPlugged(PortPath(kPanelPort));
+    Current()->Record.AddEvent(emu::PanelEvent::PluggedIn, PortPath(kPanelPort));
     PublishDevices();
     // The system announces a device as a window message, never inside the call that caused it.
     FLoop.RunOnUiThread([this] { FDevices.Notify(kDbtDeviceArrival); });
@@ -197,7 +197,7 @@ void LoopPanels::Appear() {
 void LoopPanels::Vanish() {
     FPresent = false;
     ++FConnection;
-    Current()->Record.AddUnplugged();
+    Current()->Record.AddEvent(emu::PanelEvent::Unplugged);
     PublishDevices();
     FLoop.RunOnUiThread([this] { FDevices.Notify(kDbtDeviceRemoveComplete); });
 }

@@ -12,12 +12,13 @@ namespace {
 struct Step {
     emu::EntryKind Kind;
     std::string Text;
+    std::optional<emu::PanelEvent> Event;
     bool Received = Kind == emu::EntryKind::Received;
 };
 
 std::vector<Step> Steps(const emu::PanelRecord& record) {
     std::vector<Step> steps;
-    for (const auto& entry : record.Entries()) steps.push_back({entry.Kind, entry.Text});
+    for (const auto& entry : record.Entries()) steps.push_back({entry.Kind, entry.Text, entry.Event});
     return steps;
 }
 
@@ -27,7 +28,7 @@ bool EndsWithScript(const std::vector<Step>& steps, size_t end, const std::vecto
     size_t at = script.size();
     bool answered = false;
     for (size_t i = end; i-- > 0 && at > 0;) {
-        if (IsPlugEvent(steps[i].Kind, steps[i].Text)) return false;
+        if (IsPlugEvent(steps[i].Event)) return false;
         if (steps[i].Kind == emu::EntryKind::Sent) answered = true;
         if (steps[i].Kind != emu::EntryKind::Received) continue;
         if (steps[i].Text != script[--at] || (!answered && at + 1 < script.size())) return false;
@@ -57,8 +58,8 @@ DemoStage LastDemoWrite(const emu::PanelRecord& record, int32_t objectNumber) {
 
 }  // namespace
 
-bool IsPlugEvent(emu::EntryKind kind, const std::string& text) {
-    return kind != emu::EntryKind::Received && (text == "unplugged" || text.rfind("plugged in", 0) == 0);
+bool IsPlugEvent(const std::optional<emu::PanelEvent>& event) {
+    return event == emu::PanelEvent::PluggedIn || event == emu::PanelEvent::Unplugged;
 }
 
 bool DemoWriteTaken(const emu::PanelRecord& record, int32_t objectNumber, std::string& why) {
@@ -74,13 +75,11 @@ bool DemoWriteReset(const emu::PanelRecord& record, int32_t objectNumber) {
 }
 
 bool SerialNumberWithheld(const emu::PanelRecord& record) {
-    const std::string none = std::string("fault: ") + emu::FaultName(emu::PanelFault::None);
-    const std::string unasked = std::string("fault: ") + emu::FaultName(emu::PanelFault::Unasked);
     bool faulty = false, asked = false, withheld = false;
     for (const auto& entry : record.Entries()) {
-        if (entry.Kind == emu::EntryKind::Event && entry.Text.rfind("fault: ", 0) == 0)
-            faulty = entry.Text != none && entry.Text != unasked;
-        if (IsPlugEvent(entry.Kind, entry.Text) || (entry.Kind == emu::EntryKind::Received && entry.Text.empty()))
+        if (entry.Event == emu::PanelEvent::FaultInForce)
+            faulty = entry.Fault != emu::PanelFault::None && entry.Fault != emu::PanelFault::Unasked;
+        if (IsPlugEvent(entry.Event) || (entry.Kind == emu::EntryKind::Received && entry.Text.empty()))
             asked = withheld = false;
         if (entry.Kind == emu::EntryKind::Received && entry.Text == "KVELT_SN?") {
             asked = true;
@@ -114,8 +113,8 @@ std::string LastReceived(const emu::PanelRecord& record, const std::string& pref
 bool AskedSinceLastPlug(const emu::PanelRecord& record) {
     enum { kNone, kPlugged, kOpened, kEmptyLine, kAsked } stage = kNone;
     for (const auto& entry : record.Entries()) {
-        if (entry.Kind == emu::EntryKind::Event && entry.Text.rfind("plugged in", 0) == 0) stage = kPlugged;
-        if (stage == kPlugged && entry.Kind == emu::EntryKind::Event && entry.Text == "port opened") stage = kOpened;
+        if (entry.Event == emu::PanelEvent::PluggedIn) stage = kPlugged;
+        if (stage == kPlugged && entry.Event == emu::PanelEvent::PortOpened) stage = kOpened;
         if (stage == kOpened && entry.Kind == emu::EntryKind::Received && entry.Text.empty()) stage = kEmptyLine;
         if (stage == kEmptyLine && entry.Kind == emu::EntryKind::Received && entry.Text == "VERSION?") stage = kAsked;
     }

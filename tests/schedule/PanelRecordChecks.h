@@ -2,14 +2,15 @@
 // What a panel took, judged by its record alone: for the schedule checker's
 // invariants and for schedules against the Windows program under Wine.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "PanelRecord.h"
 
 namespace zorv::test {
 
-// An entry that marks the panel being plugged in or unplugged: a connection ends there.
-bool IsPlugEvent(emu::EntryKind kind, const std::string& text);
+// An entry's event that marks the panel being plugged in or unplugged: a connection ends there.
+bool IsPlugEvent(const std::optional<emu::PanelEvent>& event);
 
 // The panel's last whole demonstration write (for this object number) was taken in
 // order, every command answered, up to its "reset", and after it "ARM_IGNORE_TAMPER=1"

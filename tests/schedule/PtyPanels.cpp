@@ -89,10 +89,10 @@ PtyPanels::PanelState PtyPanels::Look() const {
     size_t read = 0;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         if (entry->Kind == emu::EntryKind::Received) ++read;
-        if (entry->Kind != emu::EntryKind::Event) continue;
-        if (entry->Text.rfind("plugged in", 0) == 0) break;
+        if (entry->Event == emu::PanelEvent::PluggedIn) break;
         // Plugged in, but its terminal gone: in a restart.
-        if (entry->Text == "restarting" || entry->Text == "unplugged") return {true, true, false};
+        if (entry->Event == emu::PanelEvent::Restarting || entry->Event == emu::PanelEvent::Unplugged)
+            return {true, true, false};
     }
     // Lines that went to an earlier terminal are gone with it.
     return {FPanels.size() != FWritePanel || record.PlugCount() != FWritePlug || read >= FLinesWritten, false, holding};

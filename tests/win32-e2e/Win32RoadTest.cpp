@@ -51,9 +51,9 @@ std::string ReceivedStartingWith(const emu::PanelEmulator& panel, const std::str
     return "";
 }
 
-bool HasEvent(const emu::PanelEmulator& panel, const std::string& text) {
+bool HasEvent(const emu::PanelEmulator& panel, emu::PanelEvent event) {
     for (const auto& entry : panel.Record().Entries())
-        if (entry.Kind == emu::EntryKind::Event && entry.Text == text) return true;
+        if (entry.Event == event) return true;
     return false;
 }
 
@@ -190,7 +190,7 @@ TEST_P(Win32RoadTest, APanelFromItsBootloaderThroughTheDemonstrationAndBack) {
     panel.Plug();
     ASSERT_TRUE(Buttons("10001", panel));
 
-    EXPECT_FALSE(HasEvent(other, "port opened")) << other.Record().Transcript();
+    EXPECT_FALSE(HasEvent(other, emu::PanelEvent::PortOpened)) << other.Record().Transcript();
     const std::string log = ControllerLog();
     EXPECT_NE(log.find(" OUT: VERSION?\r\n"), std::string::npos) << log;
     EXPECT_NE(log.find(" IN:  Main ver="), std::string::npos) << log;

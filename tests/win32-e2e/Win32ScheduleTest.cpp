@@ -309,7 +309,7 @@ TEST_P(Win32ScheduleTest, KeepsTheInvariants) {
     if (Violation.empty() && WriteMessages != explained)
         Fail(std::to_string(explained) + " unfinished writes, told " + std::to_string(WriteMessages) + " times");
     for (const auto& entry : Other->Record().Entries())
-        if (Violation.empty() && entry.Text == "port opened") Fail("the other USB serial device was opened");
+        if (Violation.empty() && entry.Event == emu::PanelEvent::PortOpened) Fail("the other USB serial device was opened");
     if (Violation.empty() && Program.Close() != 0) Fail("the program did not close cleanly");
     EXPECT_TRUE(Violation.empty()) << Report(seed, schedule);
     std::printf("seed %llu: %zu events in %.1f s\n", static_cast<unsigned long long>(seed), schedule.size(),

@@ -2,7 +2,6 @@
 // Where a plugged-in emulated panel shows up for the program: under a Linux
 // device root (DeviceNode) or as a COM port of a Wine prefix (WinePort).
 // Either way the panel behind it is the same pseudo-terminal.
-#include <memory>
 #include <string>
 
 #include "PanelOptions.h"
@@ -20,9 +19,5 @@ public:
     // The path that leads the program to the port.
     virtual std::string DevPath() const = 0;
 };
-
-// The plug the options ask for: a Wine COM port when they name one, a device root otherwise.
-// Throws std::invalid_argument as the plug's constructor does.
-std::unique_ptr<DevicePlug> MakeDevicePlug(const PanelOptions& options);
 
 }  // namespace zorv::emu

@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "DevicePlugFactory.h"
+
 namespace zorv::emu {
 
 namespace {
@@ -91,7 +93,7 @@ void PanelEmulator::PlugTerminal() {
     }
     FTerminal = std::move(terminal);
     FAssembler.Clear();
-    FRecord.AddPlugged(FTerminal->SlavePath());
+    FRecord.AddEvent(PanelEvent::PluggedIn, FTerminal->SlavePath());
 }
 
 void PanelEmulator::UnplugTerminal() {
@@ -99,7 +101,7 @@ void PanelEmulator::UnplugTerminal() {
     // The files go first, then the master closes: a port still open sees the hang-up of a real unplug.
     FNode->Unplug();
     FTerminal.reset();
-    FRecord.AddUnplugged();
+    FRecord.AddEvent(PanelEvent::Unplugged);
 }
 
 void PanelEmulator::Serve() {
@@ -122,7 +124,7 @@ void PanelEmulator::Serve() {
                          {filler, POLLOUT, 0}};
         if (::poll(fds, 5, -1) < 0) {
             if (errno == EINTR) continue;
-            FRecord.AddEvent(std::string("poll failed: ") + std::strerror(errno));
+            FRecord.AddEvent(PanelEvent::PollFailed, std::strerror(errno));
             return;
         }
         if (fds[0].revents) return;
@@ -148,12 +150,12 @@ void PanelEmulator::ApplyFault() {
     if (FFault == PanelFault::NotReading) FTerminal->DiscardPanelInput();
     if (fault == PanelFault::NotReading) FTerminal->FillPanelInput();
     FFault = fault;
-    FRecord.AddEvent(std::string("fault: ") + FaultName(fault));
+    FRecord.AddEvent(PanelEvent::FaultInForce, {}, fault);
 }
 
 void PanelEmulator::RecordPortUse() {
     for (const auto use : FTerminal->TakePortUse())
-        FRecord.AddEvent(use == PortUse::Opened ? "port opened" : "port closed");
+        FRecord.AddEvent(use == PortUse::Opened ? PanelEvent::PortOpened : PanelEvent::PortClosed);
 }
 
 bool PanelEmulator::ReadFromProgram() {
@@ -161,7 +163,7 @@ bool PanelEmulator::ReadFromProgram() {
     const ssize_t n = ::read(FTerminal->Master(), buffer, sizeof buffer);
     if (n < 0 && (errno == EAGAIN || errno == EINTR)) return true;
     if (n <= 0) {
-        FRecord.AddEvent("the port can no longer be read");
+        FRecord.AddEvent(PanelEvent::PortUnreadable);
         return false;
     }
     for (const auto& line : FAssembler.Feed(std::string_view(buffer, static_cast<std::size_t>(n))))
@@ -180,7 +182,7 @@ bool PanelEmulator::Answer(const AssembledLine& line) {
     if (response.Stored) FRecord.AddSetting(response.Stored->Key, response.Stored->Value);
     if (FFault == PanelFault::Unasked && !response.Lines.empty() && FFaultyAnswers.PutUnaskedLine()) {
         WriteLine(kUnaskedLine);
-        if (InputWithin(kUnaskedLead)) FRecord.AddEvent(kEarlyLineEvent);
+        if (InputWithin(kUnaskedLead)) FRecord.AddEvent(PanelEvent::EarlyLine);
     }
     const auto start = Clock::now();
     for (std::size_t i = 0; i < response.Lines.size(); ++i) {
@@ -204,7 +206,7 @@ void PanelEmulator::AnswerFaulty() {
     }
     const std::string bytes = FFaultyAnswers.Answer(FFault);
     if (bytes.empty()) return;
-    FRecord.AddEvent(std::string(FaultName(FFault)) + " of " + std::to_string(bytes.size()) + " bytes");
+    FRecord.AddEvent(PanelEvent::FaultyAnswer, std::to_string(bytes.size()), FFault);
     // In pieces, each with its own deadline: a program that drains slowly but steadily gets it all.
     for (std::size_t offset = 0; offset < bytes.size(); offset += kReadChunk)
         if (!WriteAll(bytes.data() + offset, std::min(kReadChunk, bytes.size() - offset))) return;
@@ -247,19 +249,19 @@ bool PanelEmulator::WriteAll(const char* data, std::size_t size) {
             continue;
         }
         if (n < 0 && errno != EAGAIN && errno != EINTR) {
-            FRecord.AddEvent(std::string("write failed: ") + std::strerror(errno));
+            FRecord.AddEvent(PanelEvent::WriteFailed, std::strerror(errno));
             return false;
         }
         // The program does not drain the port: wait for room, for the deadline or for the stop.
         pollfd fds[2] = {{FStopEvent.Get(), POLLIN, 0}, {FTerminal->Master(), POLLOUT, 0}};
         const int ready = ::poll(fds, 2, MillisecondsUntil(deadline));
         if (ready < 0 && errno != EINTR) {
-            FRecord.AddEvent(std::string("poll failed: ") + std::strerror(errno));
+            FRecord.AddEvent(PanelEvent::PollFailed, std::strerror(errno));
             return false;
         }
         if (FStopping || fds[0].revents) return false;
         if (ready == 0 && Clock::now() >= deadline) {
-            FRecord.AddEvent("reply dropped: the port was not drained in time");
+            FRecord.AddEvent(PanelEvent::ReplyDropped);
             return false;
         }
     }
@@ -267,14 +269,14 @@ bool PanelEmulator::WriteAll(const char* data, std::size_t size) {
 }
 
 void PanelEmulator::RestartNow(std::chrono::milliseconds away) {
-    FRecord.AddEvent("restarting");
+    FRecord.AddEvent(PanelEvent::Restarting);
     UnplugTerminal();
     if (WaitForStop(away)) return;
     FAnswers->Restarted();
     try {
         PlugTerminal();
     } catch (const std::exception& e) {
-        FRecord.AddEvent(std::string("could not plug in again: ") + e.what());
+        FRecord.AddEvent(PanelEvent::ReplugFailed, e.what());
     }
 }
 

@@ -40,7 +40,7 @@ public:
     // Stops serving, removes the device files and hangs up the port.
     void Unplug();
     // Puts a fault in force (PanelFault::None ends it). The serving thread takes it up before
-    // the next command it reads and records "fault: <name>" once it is in force.
+    // the next command it reads and records PanelEvent::FaultInForce once it is in force.
     void SetFault(PanelFault fault);
     // The panel restarts by itself, as on "reset": the serving thread takes it up before the next
     // command it reads. Nothing while the panel is away or not plugged in.

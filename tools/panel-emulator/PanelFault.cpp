@@ -5,7 +5,6 @@
 namespace zorv::emu {
 
 const char kUnaskedLine[] = "EVENT: ZONE 3 OPEN";
-const char kEarlyLineEvent[] = "the next line came before the answer";
 
 namespace {
 

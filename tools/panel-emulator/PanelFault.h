@@ -24,8 +24,6 @@ enum class PanelFault {
 extern const char kUnaskedLine[];
 // How long the answer comes after an unasked line: longer than the program takes to read that line.
 constexpr std::chrono::milliseconds kUnaskedLead{30};
-// What the record notes when the program's next line came while an answer was held back so.
-extern const char kEarlyLineEvent[];
 
 // The raw bytes of the garbage and flood faults; empty for the others (a value
 // error is an ordinary reply line, and the rest answer nothing).

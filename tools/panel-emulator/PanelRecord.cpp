@@ -46,9 +46,9 @@ bool PanelRecord::Append(std::deque<T>& list, T entry) {
     return true;
 }
 
-void PanelRecord::AddEntryLocked(EntryKind kind, std::string text) {
+void PanelRecord::AddEntryLocked(EntryKind kind, std::string text, std::optional<PanelEvent> event, PanelFault fault) {
     ++FAdded;
-    if (Append(FEntries, TranscriptEntry{FNow(), kind, std::move(text)})) ++FDropped;
+    if (Append(FEntries, TranscriptEntry{FNow(), kind, std::move(text), event, fault})) ++FDropped;
 }
 
 void PanelRecord::AddReceived(const std::string& text, bool overlong) {
@@ -71,24 +71,14 @@ void PanelRecord::AddSetting(const std::string& key, const std::string& value) {
     Append(FSettings, StoredSetting{FNow(), key, value});
 }
 
-void PanelRecord::AddEvent(const std::string& text) {
+void PanelRecord::AddEvent(PanelEvent event, const std::string& detail, PanelFault fault) {
     std::lock_guard<std::mutex> lock(FMutex);
-    AddEntryLocked(EntryKind::Event, text);
-    FChanged.notify_all();
-}
-
-void PanelRecord::AddPlugged(const std::string& slavePath) {
-    std::lock_guard<std::mutex> lock(FMutex);
-    ++FPlugCount;
-    FSlavePath = slavePath;
-    AddEntryLocked(EntryKind::Event, "plugged in on " + slavePath);
-    FChanged.notify_all();
-}
-
-void PanelRecord::AddUnplugged() {
-    std::lock_guard<std::mutex> lock(FMutex);
-    FSlavePath.clear();
-    AddEntryLocked(EntryKind::Event, "unplugged");
+    if (event == PanelEvent::PluggedIn) {
+        ++FPlugCount;
+        FSlavePath = detail;
+    }
+    if (event == PanelEvent::Unplugged) FSlavePath.clear();
+    AddEntryLocked(EntryKind::Event, EventText(event, fault, detail), event, fault);
     FChanged.notify_all();
 }
 
@@ -149,12 +139,19 @@ bool PanelRecord::WaitForUnplugged(std::chrono::milliseconds timeout) const {
     return FChanged.wait_for(lock, timeout, [&] { return FSlavePath.empty(); });
 }
 
-bool PanelRecord::WaitForEvent(const std::string& text, std::chrono::milliseconds timeout) const {
+bool PanelRecord::WaitForEntry(const std::function<bool(const TranscriptEntry&)>& match,
+                               std::chrono::milliseconds timeout) const {
     std::unique_lock<std::mutex> lock(FMutex);
-    return FChanged.wait_for(lock, timeout, [&] {
-        return std::any_of(FEntries.begin(), FEntries.end(),
-                           [&](const TranscriptEntry& e) { return e.Kind == EntryKind::Event && e.Text == text; });
-    });
+    return FChanged.wait_for(lock, timeout, [&] { return std::any_of(FEntries.begin(), FEntries.end(), match); });
+}
+
+bool PanelRecord::WaitForEvent(PanelEvent event, std::chrono::milliseconds timeout) const {
+    return WaitForEntry([&](const TranscriptEntry& e) { return e.Event == event; }, timeout);
+}
+
+bool PanelRecord::WaitForFault(PanelFault fault, std::chrono::milliseconds timeout) const {
+    return WaitForEntry([&](const TranscriptEntry& e) { return e.Event == PanelEvent::FaultInForce && e.Fault == fault; },
+                        timeout);
 }
 
 std::string PanelRecord::Transcript() const {

@@ -1,6 +1,6 @@
 #pragma once
 // What the panel saw and did: every line received (with the time it arrived),
-// every setting stored, every reply and every plug event. The serving thread
+// every setting stored, every reply and every event (PanelEvent.h). The serving thread
 // writes it; any thread may read it. Each list keeps only its newest entries
 // beyond the limit, and says how many it let go.
 #include <chrono>
@@ -9,8 +9,12 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "PanelEvent.h"
+#include "PanelFault.h"
 
 namespace zorv::emu {
 
@@ -33,7 +37,9 @@ enum class EntryKind { Received, Sent, Event };
 struct TranscriptEntry {
     Clock::time_point Time;
     EntryKind Kind;
-    std::string Text;
+    std::string Text;  // the line, or the event in the transcript's words
+    std::optional<PanelEvent> Event;  // none for a line
+    PanelFault Fault = PanelFault::None;  // the fault an event is about
 };
 
 class PanelRecord {
@@ -45,9 +51,9 @@ public:
     void AddReceived(const std::string& text, bool overlong);
     void AddSent(const std::string& text);
     void AddSetting(const std::string& key, const std::string& value);
-    void AddEvent(const std::string& text);
-    void AddPlugged(const std::string& slavePath);
-    void AddUnplugged();
+    // Plugging in counts and keeps the slave (the detail) until unplugging; the fault and the
+    // detail complete the events that carry them (see PanelEvent).
+    void AddEvent(PanelEvent event, const std::string& detail = {}, PanelFault fault = PanelFault::None);
 
     std::vector<ReceivedLine> Received() const;
     std::vector<std::string> ReceivedTexts() const;
@@ -67,8 +73,10 @@ public:
     bool WaitForReceived(std::size_t count, std::chrono::milliseconds timeout) const;
     bool WaitForPlugCount(int count, std::chrono::milliseconds timeout) const;
     bool WaitForUnplugged(std::chrono::milliseconds timeout) const;
-    // Until the transcript holds an event with exactly this text (among the entries kept).
-    bool WaitForEvent(const std::string& text, std::chrono::milliseconds timeout) const;
+    // Until the transcript holds such an event (among the entries kept).
+    bool WaitForEvent(PanelEvent event, std::chrono::milliseconds timeout) const;
+    // Until the transcript holds the event of this fault coming into force (None: of a fault ending).
+    bool WaitForFault(PanelFault fault, std::chrono::milliseconds timeout) const;
 
     // One line per entry, times in seconds since the record began, unprintable bytes escaped.
     std::string Transcript() const;
@@ -76,7 +84,9 @@ public:
 private:
     template <class T>
     bool Append(std::deque<T>& list, T entry);
-    void AddEntryLocked(EntryKind kind, std::string text);
+    void AddEntryLocked(EntryKind kind, std::string text, std::optional<PanelEvent> event = std::nullopt,
+                        PanelFault fault = PanelFault::None);
+    bool WaitForEntry(const std::function<bool(const TranscriptEntry&)>& match, std::chrono::milliseconds timeout) const;
 
     mutable std::mutex FMutex;
     mutable std::condition_variable FChanged;

@@ -1,4 +1,4 @@
-#include "DevicePlug.h"
+#include "DevicePlugFactory.h"
 
 #include "DeviceNode.h"
 #include "WinePort.h"
