@@ -1,15 +1,6 @@
 #pragma once
 // The main window: it holds the program's whole state. Its methods sit beside
-// this header, one file per subsystem:
-//   MainForm, MainFormStartup, MainFormLogs, ProgramTexts
-//       construction, configuration, logs, message box, start-up and shutdown
-//   MainFormDialogue, MainFormIdentification, MainFormScripts, MainFormCompletion, MainFormConnectionEnd
-//       line assembly, reply dispatch, identification, script execution, the write's
-//       completion after the panel's restart, and the writes that end unfinished
-//   MainFormDiscovery, MainFormConnection
-//       port list, device notifications, connection
-//   MainFormStateDisplay, MainFormCaptions
-//       state display and captions
+// this header, one file per subsystem; docs/architecture.md maps them.
 // The window itself (Qt or Win32) only draws and forwards clicks through IMainView.
 #include <cstdint>
 #include <exception>
@@ -140,7 +131,7 @@ public:
     TButton MoneyLittleButton;
     TButton MoneyFullButton;
 
-    // The program's state. Public so that tests and the window can read it.
+    // The program's state. Public for the tests, which read it and set it up; the windows read none of it.
     std::unique_ptr<TComPortUS> FComPort;
     std::unique_ptr<TSerialPortList> FPortList;
     std::unique_ptr<ITimer> FCheckPortsTimer;

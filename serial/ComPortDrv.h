@@ -118,7 +118,8 @@ constexpr unsigned kCloseDrainMs = 500;
 using TCommReadStep = std::function<uint32_t(uint8_t* Destination, uint32_t Count)>;
 uint32_t CommDrvReceive(TCommDrv& Drv, uint32_t Waiting, const TCommReadStep& Read);
 
-// CommDrvReceive with the bytes at hand instead of the port: used by tests and fakes.
+// CommDrvReceive with the bytes at hand instead of the port: the Windows reader, whose overlapped
+// read has already filled its buffer, and the tests' fakes.
 uint32_t CommDrvStoreReceived(TCommDrv& Drv, const uint8_t* Bytes, uint32_t Count);
 
 // The consumer's indivisible lowering of ReceivedBytes (never below 0); wakes
