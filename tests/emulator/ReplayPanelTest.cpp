@@ -48,9 +48,7 @@ const std::string kOther = "line 1: the log had \"VERSION?\", came \"AUTH=7653\"
 INSTANTIATE_TEST_SUITE_P(
     Runs, ReplayDeparture,
     ::testing::Values(
-        Departing{"TheLogsRoad", {"VERSION?", "TIME=1765345200"}, {"", ""}, ""},
         Departing{"NothingSent", {}, {}, "line 1: the log had \"VERSION?\", nothing came"},
-        Departing{"StoppedHalfway", {"VERSION?"}, {""}, "line 3: the log had \"TIME=1765341600\", nothing came"},
         Departing{"AnotherCommand", {"AUTH=7653"}, {kOther}, ""},
         Departing{"OnlyTheFirstIsTold", {"AUTH=7653", "VERSION?"}, {kOther, kOther}, ""},
         Departing{"PastTheLogsEnd",
