@@ -195,6 +195,9 @@ protected:
         if (replayed) return;
         panel.Unplug();
         ASSERT_TRUE(Buttons("00000", panel));
+        // A hand takes a second or more to plug a panel in again, and only that gap shows the
+        // unplug in the controller log; a faster machine must not make it a different road.
+        std::this_thread::sleep_for(1s);
         panel.Plug();
         ASSERT_TRUE(Buttons("10001", panel));
     }
