@@ -97,7 +97,7 @@ TEST_P(BadCommandLineTest, IsRefusedWithAReason) {
 INSTANTIATE_TEST_SUITE_P(
     Errors, BadCommandLineTest,
     ::testing::Values(
-        BadCase{"NoArguments", {}, "--root DIR is required"},
+        BadCase{"NoArguments", {}, "--root DIR or a Wine port is required"},
         BadCase{"RootWithoutValue", {"--root"}, "missing value for --root"},
         BadCase{"EmptyRoot", {"--root="}, "bad value for --root: "},
         BadCase{"Unknown", {"--root", "/r", "--colour"}, "unknown option: --colour"},
@@ -109,7 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
                 "bad value for --restart-delay: 99999999999999999999999"},
         BadCase{"EmptyKeyword", {"--root", "/r", "--silent", ""}, "bad value for --silent: "},
         BadCase{"ReplayWithoutLog", {"--root", "/r", "--replay"}, "bad value for --replay: "},
-        BadCase{"UnknownTiming", {"--root", "/r", "--timing", "slow"}, "bad value for --timing: slow"}),
+        BadCase{"UnknownTiming", {"--root", "/r", "--timing", "slow"}, "bad value for --timing: slow"},
+        BadCase{"WinePortWithoutTool", {"--wine-link", "/p/com9"}, "a Wine port needs --wine-link PATH and --wine-device EXE"},
+        BadCase{"WinePortWithoutLink", {"--root", "/r", "--wine-device", "d.exe"},
+                "a Wine port needs --wine-link PATH and --wine-device EXE"},
+        BadCase{"WinePortZero", {"--wine-port", "0"}, "bad value for --wine-port: 0"},
+        BadCase{"WinePortPastTheLast", {"--wine-port", "257"}, "bad value for --wine-port: 257"}),
     [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(CommandLineTest, ReplayTakesTheLogItsTimingAndStrictness) {
@@ -119,6 +124,21 @@ TEST(CommandLineTest, ReplayTakesTheLogItsTimingAndStrictness) {
     EXPECT_TRUE(result.LogTiming);
     EXPECT_TRUE(result.Strict);
     EXPECT_FALSE(ParseCommandLine({"--root", "/r", "--replay", "user.log"}).LogTiming);
+}
+
+TEST(CommandLineTest, AWinePortTakesTheRootsPlace) {
+    const CommandLine result =
+        ParseCommandLine({"--wine-link", "/p/com10", "--wine-device=d.exe", "--wine-port", "10", "--wine-run", "run.sh"});
+    ASSERT_EQ(result.Error, "");
+    ASSERT_TRUE(result.Options.Wine);
+    EXPECT_EQ(result.Options.Wine->PortNumber, 10);
+    EXPECT_EQ(result.Options.Wine->PortLink, "/p/com10");
+    EXPECT_EQ(result.Options.Wine->DeviceTool, (Args{"run.sh", "d.exe"}));
+    const CommandLine byDefault = ParseCommandLine({"--wine-device", "d.exe", "--wine-link", "/p/com9"});
+    ASSERT_TRUE(byDefault.Options.Wine);
+    EXPECT_EQ(byDefault.Options.Wine->PortNumber, 9);
+    EXPECT_EQ(byDefault.Options.Wine->DeviceTool, (Args{"wine", "d.exe"}));
+    EXPECT_FALSE(ParseCommandLine({"--root", "/r"}).Options.Wine);
 }
 
 TEST(CommandLineTest, HelpStopsParsing) {

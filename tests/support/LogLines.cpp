@@ -17,14 +17,26 @@ size_t CountOf(const std::string& text, const std::string& part) {
     return count;
 }
 
-std::vector<std::string> LoggedReplies(const std::string& controllerLog) {
-    static const std::string kMarker = " IN:  ";
-    std::vector<std::string> replies;
+namespace {
+
+std::vector<std::string> Logged(const std::string& controllerLog, const std::string& marker) {
+    std::vector<std::string> lines;
     for (const std::string& line : CrLfLines(controllerLog)) {
-        const size_t marker = line.find(kMarker);
-        if (marker != std::string::npos) replies.push_back(line.substr(marker + kMarker.size()));
+        const size_t at = line.find(marker);
+        if (at != std::string::npos) lines.push_back(line.substr(at + marker.size()));
     }
-    return replies;
+    return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> LoggedReplies(const std::string& controllerLog) { return Logged(controllerLog, " IN:  "); }
+
+std::vector<std::string> LoggedCommands(const std::string& controllerLog) {
+    std::vector<std::string> commands = Logged(controllerLog, " OUT: ");
+    for (std::string& command : commands)
+        if (command.rfind("TIME=", 0) == 0) command = "TIME=<clock>";
+    return commands;
 }
 
 }  // namespace zorv::test

@@ -15,4 +15,8 @@ size_t CountOf(const std::string& text, const std::string& part);
 // The panel's replies that a controller log holds, in order.
 std::vector<std::string> LoggedReplies(const std::string& controllerLog);
 
+// The lines the program sent that a controller log holds, in order; "TIME=" with any value is
+// "TIME=<clock>", so that two runs of one road compare equal.
+std::vector<std::string> LoggedCommands(const std::string& controllerLog);
+
 }  // namespace zorv::test

@@ -10,6 +10,8 @@ namespace {
 
 const unsigned long long kMaxMilliseconds = 600000;
 const unsigned long long kMaxChunk = 65536;
+// Windows numbers its COM ports up to 256.
+const unsigned long long kMaxComPort = 256;
 
 bool ParseNumber(const std::string& text, unsigned long long max, unsigned long long& value) {
     const char* end = text.data() + text.size();
@@ -35,6 +37,12 @@ ValueSetter NonEmpty(std::function<void(PanelOptions&, const std::string&)> set)
         set(options, text);
         return true;
     };
+}
+
+// Any of the Wine options plugs the panel into Wine; the device tool runs as "<wine run> <device exe>".
+WinePortOptions& Wine(PanelOptions& options) {
+    if (!options.Wine) options.Wine = WinePortOptions{9, "", {"wine", ""}};
+    return *options.Wine;
 }
 
 const std::map<std::string, ValueSetter>& ValueOptions() {
@@ -66,6 +74,16 @@ const std::map<std::string, ValueSetter>& ValueOptions() {
         {"--usb-path", NonEmpty([](PanelOptions& o, const std::string& v) { o.Usb.UsbPath = v; })},
         {"--vid", NonEmpty([](PanelOptions& o, const std::string& v) { o.Usb.VendorId = v; })},
         {"--pid", NonEmpty([](PanelOptions& o, const std::string& v) { o.Usb.ProductId = v; })},
+        {"--wine-port",
+         [](PanelOptions& o, const std::string& v) {
+             unsigned long long value = 0;
+             if (!ParseNumber(v, kMaxComPort, value) || value == 0) return false;
+             Wine(o).PortNumber = static_cast<int>(value);
+             return true;
+         }},
+        {"--wine-link", NonEmpty([](PanelOptions& o, const std::string& v) { Wine(o).PortLink = v; })},
+        {"--wine-run", NonEmpty([](PanelOptions& o, const std::string& v) { Wine(o).DeviceTool.front() = v; })},
+        {"--wine-device", NonEmpty([](PanelOptions& o, const std::string& v) { Wine(o).DeviceTool.back() = v; })},
         {"--usb-serial", NonEmpty([](PanelOptions& o, const std::string& v) { o.Usb.Serial = v; })},
         {"--product", NonEmpty([](PanelOptions& o, const std::string& v) { o.Usb.Product = v; })},
     };
@@ -134,15 +152,26 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
             return result;
         }
     }
-    if (result.Options.DeviceRoot.empty()) result.Error = "--root DIR is required";
+    const auto& wine = result.Options.Wine;
+    if (wine && (wine->PortLink.empty() || wine->DeviceTool.back().empty()))
+        result.Error = "a Wine port needs --wine-link PATH and --wine-device EXE";
+    else if (!wine && result.Options.DeviceRoot.empty())
+        result.Error = "--root DIR or a Wine port is required";
     return result;
 }
 
 std::string UsageText() {
     return "Usage: zorv-panel-emulator --root DIR [options]\n"
-           "Plugs an emulated Zorv GSM panel in under DIR (DIR/sys and DIR/dev), prints the\n"
-           "port's path, serves it until SIGINT or SIGTERM, then unplugs and prints the transcript.\n"
+           "       zorv-panel-emulator --wine-link PATH --wine-device EXE [--wine-port N] [options]\n"
+           "Plugs an emulated Zorv GSM panel in under DIR (DIR/sys and DIR/dev), or as a COM port\n"
+           "of the Wine prefix that WINEPREFIX names, prints the port's path, serves it until\n"
+           "SIGINT or SIGTERM, then unplugs and prints the transcript.\n"
            "\n"
+           "  --wine-port N                  the COM port's number (9)\n"
+           "  --wine-link PATH               the link the prefix's registry names as that port\n"
+           "                                 (HKLM\\Software\\Wine\\Ports; see cmake/wine-run.sh)\n"
+           "  --wine-device EXE              zorv-wine-device.exe, which tells Wine of the device\n"
+           "  --wine-run PROGRAM             what runs EXE under Wine (wine)\n"
            "  --firmware TEXT                main firmware version (5.1.10.6)\n"
            "  --firmware-after-restart TEXT  version reported after a restart\n"
            "  --bootloader                   start in the bootloader\n"
@@ -162,7 +191,8 @@ std::string UsageText() {
            "  --product TEXT                 USB product name (Zorv GSM)\n"
            "  --replay FILE                  be the panel of this controller log (docs/replay.md)\n"
            "  --timing none|log              replay at once (none) or with the logged delays\n"
-           "  --strict                       exit with 3 when the program departs from the log\n";
+           "  --strict                       exit with 3 when the program departed from the log\n"
+           "                                 (each departure is printed on standard error at once)\n";
 }
 
 }  // namespace zorv::emu

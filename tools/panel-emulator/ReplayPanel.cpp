@@ -13,40 +13,51 @@ bool VariesByRun(const std::string& keyword) { return keyword == "TIME" || keywo
 
 }  // namespace
 
-ReplayPanel::ReplayPanel(std::vector<LoggedExchange> exchanges, bool logTiming)
-    : FExchanges(std::move(exchanges)), FLogTiming(logTiming), FOrdinary(PanelOptions()) {}
+ReplayPanel::ReplayPanel(std::vector<LoggedExchange> exchanges, bool logTiming, DepartureReport report)
+    : FExchanges(std::move(exchanges)), FLogTiming(logTiming), FReport(std::move(report)), FOrdinary(PanelOptions()) {}
 
 PanelResponse ReplayPanel::Respond(const std::string& line) {
     const std::string command = TrimCommand(line);
     if (command.empty()) return {};
-    std::lock_guard<std::mutex> lock(FMutex);
-    if (!FDepartures.empty()) return FOrdinary.Respond(line);
-    if (FNext == FExchanges.size()) {
-        FDepartures.push_back("after the log's end: came \"" + command + "\"");
-        return FOrdinary.Respond(line);
+    std::string departure;
+    {
+        std::lock_guard<std::mutex> lock(FMutex);
+        if (FDepartures.empty()) {
+            departure = Departure(command);
+            if (departure.empty()) return Replayed(FExchanges[FNext++]);
+            FDepartures.push_back(departure);
+        }
     }
-    const LoggedExchange& exchange = FExchanges[FNext];
-    if (!Matches(exchange.Command, command)) {
-        FDepartures.push_back("line " + std::to_string(exchange.LineNumber) + ": the log had \"" +
-                              exchange.Command + "\", came \"" + command + "\"");
-        return FOrdinary.Respond(line);
-    }
-    ++FNext;
-    return Replayed(exchange);
+    if (!departure.empty() && FReport) FReport(departure);
+    return FOrdinary.Respond(line);
 }
 
-void ReplayPanel::Restarted() {
-    std::lock_guard<std::mutex> lock(FMutex);
-    FOrdinary.Restarted();
+std::string ReplayPanel::Departure(const std::string& command) const {
+    if (FNext == FExchanges.size()) return "after the log's end: came \"" + command + "\"";
+    const LoggedExchange& exchange = FExchanges[FNext];
+    if (Matches(exchange.Command, command)) return "";
+    return "line " + std::to_string(exchange.LineNumber) + ": the log had \"" + exchange.Command + "\", came \"" +
+           command + "\"";
 }
+
+void ReplayPanel::Restarted() { FOrdinary.Restarted(); }
 
 std::vector<std::string> ReplayPanel::Departures() const {
     std::lock_guard<std::mutex> lock(FMutex);
     std::vector<std::string> departures = FDepartures;
-    if (departures.empty() && FNext < FExchanges.size())
-        departures.push_back("line " + std::to_string(FExchanges[FNext].LineNumber) + ": the log had \"" +
-                             FExchanges[FNext].Command + "\", nothing came");
+    if (const auto unreached = UnreachedLocked()) departures.push_back(*unreached);
     return departures;
+}
+
+std::optional<std::string> ReplayPanel::Unreached() const {
+    std::lock_guard<std::mutex> lock(FMutex);
+    return UnreachedLocked();
+}
+
+std::optional<std::string> ReplayPanel::UnreachedLocked() const {
+    if (!FDepartures.empty() || FNext == FExchanges.size()) return std::nullopt;
+    return "line " + std::to_string(FExchanges[FNext].LineNumber) + ": the log had \"" + FExchanges[FNext].Command +
+           "\", nothing came";
 }
 
 bool ReplayPanel::Matches(const std::string& logged, const std::string& came) const {

@@ -1,4 +1,4 @@
-// zorv-panel-emulator: plugs an emulated panel in under a device root and serves
+// zorv-panel-emulator: plugs an emulated panel in (under a device root, or into Wine) and serves
 // it until SIGINT or SIGTERM; see UsageText for the options.
 #include <signal.h>
 
@@ -16,6 +16,11 @@ namespace {
 
 using namespace zorv::emu;
 
+// At once, so that whoever drives the program sees which step of theirs departed.
+void ReportDeparture(const std::string& departure) {
+    std::cerr << "zorv-panel-emulator: departure: " << departure << std::endl;
+}
+
 // The panel of the controller log, or an error naming the file and the line.
 std::unique_ptr<ReplayPanel> ReadReplay(const CommandLine& commandLine, std::string& error) {
     std::ifstream file(commandLine.ReplayFile, std::ios::binary);
@@ -30,7 +35,7 @@ std::unique_ptr<ReplayPanel> ReadReplay(const CommandLine& commandLine, std::str
         error = commandLine.ReplayFile + ": " + (reading.Error.empty() ? "no command in the log" : reading.Error);
         return nullptr;
     }
-    return std::make_unique<ReplayPanel>(std::move(reading.Exchanges), commandLine.LogTiming);
+    return std::make_unique<ReplayPanel>(std::move(reading.Exchanges), commandLine.LogTiming, ReportDeparture);
 }
 
 }  // namespace
@@ -72,9 +77,9 @@ int main(int argc, char** argv) {
         sigwait(&stopSignals, &received);
         panel.Unplug();
         std::cout << panel.Record().Transcript() << std::flush;
-        const auto departures = replayed ? replayed->Departures() : std::vector<std::string>();
-        for (const auto& departure : departures) std::cerr << "zorv-panel-emulator: departure: " << departure << "\n";
-        if (commandLine.Strict && !departures.empty()) return 3;
+        if (!replayed) return 0;
+        if (const auto unreached = replayed->Unreached()) ReportDeparture(*unreached);
+        if (commandLine.Strict && !replayed->Departures().empty()) return 3;
     } catch (const std::exception& e) {
         std::cerr << "zorv-panel-emulator: " << e.what() << "\n";
         return 1;
