@@ -7,6 +7,7 @@
 
 #include "FormHarness.h"
 #include "LogLines.h"
+#include "RowName.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"
@@ -81,6 +82,8 @@ struct FriendlyNameCase {
     int32_t Marked;  // -1: nothing
 };
 
+void PrintTo(const FriendlyNameCase& c, std::ostream* os) { *os << c.Title; }
+
 class FriendlyNameTest : public PortListTest, public ::testing::WithParamInterface<FriendlyNameCase> {};
 
 TEST_P(FriendlyNameTest, MarksThePortNamedAtTheEnd) {
@@ -108,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                       FriendlyNameCase{"EndsAtNul", std::string("Zorv GSM (COM5)\0tail", 20), 5},
                       FriendlyNameCase{"LongerThanTheBuffer", std::string(300, 'x') + " (COM5)", -1},
                       FriendlyNameCase{"Negative", "Zorv GSM (COM-5)", -1}),
-    [](const ::testing::TestParamInfo<FriendlyNameCase>& info) { return info.param.Title; });
+    test::RowName());
 
 TEST_F(PortListTest, WithoutADeviceSetNothingIsMarkedOrOpened) {
     Panel(5);

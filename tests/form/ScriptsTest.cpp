@@ -1,5 +1,6 @@
 #include "DemoScript.h"
 #include "DialogueFixture.h"
+#include "RowName.h"
 #include "dialogue/CommandsList.h"
 #include "foundation/Cp1251.h"
 #include "serial/ComPortUS.h"
@@ -196,6 +197,8 @@ struct BillingCase {
     TProgramState State;
 };
 
+void PrintTo(const BillingCase& c, std::ostream* os) { *os << c.Command; }
+
 class Billing : public Scripts, public ::testing::WithParamInterface<BillingCase> {};
 
 TEST_P(Billing, SendsOneLineAndSetsTheStateAtOnce) {
@@ -223,7 +226,8 @@ INSTANTIATE_TEST_SUITE_P(Buttons, Billing,
                                            BillingCase{&TZorvGSMDemoMainForm::OnMoneyOffButtonClick, "ARM_ALLOWED=3",
                                                        psMoneyOff},
                                            BillingCase{&TZorvGSMDemoMainForm::OnMoneyFullButtonClick, "ARM_ALLOWED=0",
-                                                       psMoneyFull}));
+                                                       psMoneyFull}),
+                         RowName());
 
 TEST_F(Scripts, EmptyDemonstrationScriptEndsTheProgram) {
     FResources.Texts["ZORVGSMDEMOSTARTCMD"] = "";

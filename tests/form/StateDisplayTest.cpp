@@ -2,6 +2,8 @@
 
 #include "CaptionsTestSupport.h"
 #include "FormHarness.h"
+#include "RowName.h"
+#include "StateViews.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 
@@ -60,7 +62,7 @@ struct StateRow {
     bool Filled;
 };
 
-void PrintTo(const StateRow& row, std::ostream* os) { *os << "state " << int(row.State); }
+void PrintTo(const StateRow& row, std::ostream* os) { *os << test::StateName(row.State); }
 
 class StateTable : public StateDisplay, public ::testing::WithParamInterface<StateRow> {};
 
@@ -105,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         StateRow{psMoneyOff, kDemoLoadedText, true, "01011", true},
         StateRow{psMoneyFull, kDemoLoadedText, true, "01101", true},
         StateRow{psLoadFtdef, "Запись заводских настроек...", false, "00000", false}),
-    [](const ::testing::TestParamInfo<StateRow>& info) { return "State" + std::to_string(info.param.State); });
+    test::RowName());
 
 TEST_F(StateDisplay, StartStateResetsTheDialogueAndGreysThePanel) {
     form.FMainFirmware = form.FScriptRunning = form.FLoadDemoPending = form.FLoadFtdefPending = true;

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "RowName.h"
 #include "foundation/ProgramFilesLinux.h"
 
 namespace zorv {
@@ -18,6 +19,8 @@ struct PlacesCase {
     std::string ErrorLog;
     std::string StateFolder;
 };
+
+void PrintTo(const PlacesCase& c, std::ostream* os) { *os << c.Name; }
 
 class ProgramFilesLinuxTest : public ::testing::TestWithParam<PlacesCase> {};
 
@@ -63,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "/home/ann/.local/state/zorvgsmdemo"},
         PlacesCase{"WithoutAHomeTheLogStaysInTheCurrentFolder", {kUsrProgram, "", "", ""}, {}, kEtcIni, "ErrLog.txt",
                    ""}),
-    [](const ::testing::TestParamInfo<PlacesCase>& info) { return info.param.Name; });
+    test::RowName());
 
 }  // namespace
 }  // namespace zorv

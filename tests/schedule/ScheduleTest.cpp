@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "RowName.h"
 #include "ScheduleRun.h"
 
 namespace zorv::test {
@@ -101,7 +102,7 @@ TEST_P(NamedSchedules, KeepEveryInvariantAndEveryEventHappens) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, NamedSchedules, ::testing::ValuesIn(kNamed),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         RowName());
 
 }  // namespace
 }  // namespace zorv::test
