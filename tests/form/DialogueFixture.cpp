@@ -22,9 +22,9 @@ DialogueTest::DialogueTest() {
 
 DialogueTest::~DialogueTest() { FBackend.OnWritten = nullptr; }
 
-void DialogueTest::Connect() { FSeams.Devices.PlugPanel(kPanelPort); }
+void DialogueTest::Connect() { FDevices.PlugPanel(kPanelPort); }
 
-void DialogueTest::Unplug() { FSeams.Devices.UnplugAll(); }
+void DialogueTest::Unplug() { FDevices.UnplugAll(); }
 
 void DialogueTest::Deliver(const std::string& bytes) {
     FBackend.Receive(bytes);

@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "FormHarness.h"
-#include "TextResources.h"
 
 namespace zorv::test {
 
-class DialogueTest : public ::testing::Test {
+class DialogueTest : public ::testing::Test, protected FakeForm {
 protected:
     static constexpr int32_t kPanelPort = 7;
 
@@ -41,16 +40,6 @@ protected:
 
     // Answers each written command with the lines that Answer gives (nothing while unset).
     std::function<std::vector<std::string>(const std::string& command)> Answer;
-
-    // The program's scripts unless a test writes its own.
-    TextResources FResources{&BuiltInResources()};
-    FakeSeams FSeams;
-    FormHarness FHarness{FSeams.Handed(FResources)};
-    TempDir& FDir = FHarness.Dir;
-    FakeMessageLoop& FLoopFake = FSeams.Loop;
-    FakeMainView& FViewFake = FSeams.View;
-    FakeCommBackend& FBackend = FSeams.Ports;
-    TZorvGSMDemoMainForm& Form = FHarness.Form;
 };
 
 }  // namespace zorv::test

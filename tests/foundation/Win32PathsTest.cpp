@@ -118,14 +118,14 @@ TEST_P(Win32FolderName, TheErrorLogIsWrittenThere) {
 // under that name read as Windows-1251, whatever the system code page.
 TEST_P(Win32FolderName, TheControllerLogIsWrittenWhereTheIniNamesIt) {
     test::FakeForm fake;
-    fake.form.FIniFileName = Folder + "ZorvGSMDemo.ini";
-    const std::string logs = fake.dir.File("журнал") + "\\";
+    fake.Form.FIniFileName = Folder + "ZorvGSMDemo.ini";
+    const std::string logs = fake.FDir.File("журнал") + "\\";
     ASSERT_TRUE(CreateDirectoryW(WidePath(logs).c_str(), nullptr));
     Write("ZorvGSMDemo.ini", "[ProgrammSet]\r\nControllerLogFileName=" + PathToAnsi(logs) + Ansi("панель.txt") + "\r\n");
-    fake.form.ReadIniFile();
-    ASSERT_TRUE(fake.form.FControllerLogEnabled);
-    EXPECT_EQ(fake.form.FControllerLogFileName, logs + "панель20261207.log");
-    fake.form.AddOutControllerLog("VERSION?");
+    fake.Form.ReadIniFile();
+    ASSERT_TRUE(fake.Form.FControllerLogEnabled);
+    EXPECT_EQ(fake.Form.FControllerLogFileName, logs + "панель20261207.log");
+    fake.Form.AddOutControllerLog("VERSION?");
     EXPECT_TRUE(FileExists(logs + "панель20261207.log"));
 }
 
