@@ -27,6 +27,9 @@ protected:
     void Unplug();
     // Stores bytes in the ring and lets the input timer deliver them.
     void Deliver(const std::string& bytes);
+    // Stores the bytes a piece at a time as the ring has room, the input timer delivering each
+    // piece; tracks the largest line the form held meanwhile.
+    void DeliverInPieces(std::string bytes, size_t chunk = 4096);
     // Connects and answers the handshake, the login and the serial-number query.
     void Identify(const std::string& version = "5.1.10.6", const std::string& serial = "123456",
                   const std::string& login = "OK");
@@ -40,6 +43,7 @@ protected:
 
     // Answers each written command with the lines that Answer gives (nothing while unset).
     std::function<std::vector<std::string>(const std::string& command)> Answer;
+    size_t LargestHeldLine = 0;
 };
 
 }  // namespace zorv::test

@@ -47,20 +47,7 @@ struct RingCase {
 
 void PrintTo(const RingCase& c, std::ostream* os) { *os << "ring " << c.RingSize << " chunk " << c.ChunkSize; }
 
-class RingAssembly : public DialogueTest, public ::testing::WithParamInterface<RingCase> {
-protected:
-    // Stores the bytes piece by piece as the ring has room, each piece followed by a notification.
-    void DeliverInPieces(std::string bytes, size_t chunk) {
-        int stalled = 0;
-        while (!bytes.empty() && stalled < 3) {
-            const uint32_t stored = FBackend.Receive(bytes.substr(0, chunk));
-            bytes.erase(0, stored);
-            stalled = stored == 0 ? stalled + 1 : 0;
-            FLoopFake.Advance(10);
-        }
-        ASSERT_TRUE(bytes.empty()) << "the ring stopped taking bytes";
-    }
-};
+class RingAssembly : public DialogueTest, public ::testing::WithParamInterface<RingCase> {};
 
 TEST_P(RingAssembly, EveryLineComesOutOnceAndWhole) {
     Form.FComPort->SetInpBufSize(GetParam().RingSize);
