@@ -1,5 +1,7 @@
 #include "PanelKinds.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace zorv::test {
@@ -31,17 +33,15 @@ emu::PanelOptions PanelKind(uint32_t arg) {
 }
 
 namespace {
+// A schedule's faults: Arg 0 stops the one set.
 const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
                                    emu::PanelFault::ValueError, emu::PanelFault::Unasked};
-constexpr uint32_t kFaultKinds = sizeof kFaults / sizeof kFaults[0];
 }  // namespace
 
-emu::PanelFault FaultKind(uint32_t arg) { return kFaults[arg % kFaultKinds]; }
+emu::PanelFault FaultKind(uint32_t arg) { return kFaults[arg % std::size(kFaults)]; }
 
 uint32_t FaultArg(emu::PanelFault fault) {
-    uint32_t arg = 0;
-    while (arg + 1 < kFaultKinds && kFaults[arg] != fault) ++arg;
-    return arg;
+    return static_cast<uint32_t>(std::find(std::begin(kFaults), std::end(kFaults), fault) - std::begin(kFaults));
 }
 
 }  // namespace zorv::test

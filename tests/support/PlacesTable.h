@@ -23,9 +23,7 @@ struct PlacesCase {
 };
 
 template <class Given>
-void PrintTo(const PlacesCase<Given>& c, std::ostream* os) {
-    *os << c.Name;
-}
+void PrintTo(const PlacesCase<Given>& c, std::ostream* os) { *os << c.Name; }
 
 // The platform's PlaceProgramFiles, found by its settings' type.
 template <class Given>
