@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "RowName.h"
 #include "TempDir.h"
 #include "dialogue/CMLEncode.h"
 #include "foundation/CommonUtils.h"
@@ -26,6 +27,11 @@ struct ClockCase {
     uint64_t Seconds;
 };
 
+void PrintTo(const ClockCase& c, std::ostream* os) {
+    const TLocalDateTime& t = c.Local;
+    *os << t.Year << "-" << t.Month << "-" << t.Day << " " << t.Hour << ":" << t.Minute << ":" << t.Second << "." << t.Millisecond;
+}
+
 class PanelClockTest : public ::testing::TestWithParam<ClockCase> {};
 
 TEST_P(PanelClockTest, CountsTheLocalReadingAsUtc) { EXPECT_EQ(Seconds(GetParam().Local), GetParam().Seconds); }
@@ -39,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ClockCase{Reading(2038, 1, 19, 3, 14, 8), 2147483648u},
                       ClockCase{Reading(2106, 2, 7, 6, 28, 16), 4294967296u},
                       // Before 1970 the unsigned subtraction wraps, as the file-time arithmetic does.
-                      ClockCase{Reading(1969, 12, 31, 23, 59, 59), 1844674407369u}));
+                      ClockCase{Reading(1969, 12, 31, 23, 59, 59), 1844674407369u}),
+    test::RowName());
 
 TEST(PanelClock, FirstTimeOfTheRecordRangeWrapsBelow1970) {
     TSystemTime t;

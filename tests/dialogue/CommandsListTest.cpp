@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "DemoScript.h"
+#include "RowName.h"
 #include "TextResources.h"
 #include "dialogue/CommandsList.h"
 #include "foundation/Resources.h"
@@ -108,6 +109,8 @@ struct ReplyCase {
     const char* ExpectedReply;
 };
 
+void PrintTo(const ReplyCase& c, std::ostream* os) { *os << c.Line; }
+
 class ExpectedReplyTest : public ::testing::TestWithParam<ReplyCase> {};
 
 TEST_P(ExpectedReplyTest, IsTheKeywordBeforeTheSeparator) {
@@ -129,7 +132,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReplyCase{"=5", "=5", ""}, ReplyCase{"?", "?", ""}, ReplyCase{"ftdef", "ftdef", ""},
                       ReplyCase{"  Volume=150 \t", "Volume=150", "Volume"},
                       ReplyCase{"PART_ZONES=1=1,0", "PART_ZONES=1=1,0", "PART_ZONES"},
-                      ReplyCase{"X=VERSION", "X=VERSION", "X"}));
+                      ReplyCase{"X=VERSION", "X=VERSION", "X"}),
+    test::RowName());
 
 TEST(CommandsList, AccountGoesIntoTheFirstPlaceholderLineWhole) {
     TextResources resources;

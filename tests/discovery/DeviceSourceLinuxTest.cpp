@@ -21,6 +21,7 @@
 
 #include "FakeMessageLoop.h"
 #include "FakeSysfsTree.h"
+#include "RowName.h"
 #include "TempDir.h"
 #include "discovery/DeviceSourceLinux.h"
 #include "foundation/UniqueFdLinux.h"
@@ -124,6 +125,8 @@ struct AttributeCase {
     bool Panel;
 };
 
+void PrintTo(const AttributeCase& c, std::ostream* os) { *os << c.Title; }
+
 class MalformedAttributeTest : public DeviceSourceLinuxTest, public ::testing::WithParamInterface<AttributeCase> {};
 
 TEST_P(MalformedAttributeTest, NeverCrashesAndRecognisesOnlyWellFormedIds) {
@@ -159,7 +162,7 @@ INSTANTIATE_TEST_SUITE_P(
                       AttributeCase{"SerialHuge", "serial", std::string(100000, 'T'), false},
                       AttributeCase{"ProductMissing", "product", "<missing>", true},
                       AttributeCase{"ProductBinary", "product", std::string("\xc3\x28\0\x01", 4), true}),
-    [](const ::testing::TestParamInfo<AttributeCase>& info) { return info.param.Title; });
+    test::RowName());
 
 TEST(DeviceSourceLinuxRootTest, AMissingOrUnusableRootGivesAnEmptyList) {
     test::TempDir dir;

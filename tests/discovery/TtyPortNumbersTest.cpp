@@ -5,6 +5,7 @@
 #include <thread>
 #include <vector>
 
+#include "RowName.h"
 #include "discovery/TtyPortNumbers.h"
 
 namespace zorv {
@@ -14,6 +15,8 @@ struct NamedRangeCase {
     const char* Tty;
     int32_t Port;
 };
+
+void PrintTo(const NamedRangeCase& c, std::ostream* os) { *os << c.Tty; }
 
 class NamedRangeTest : public ::testing::TestWithParam<NamedRangeCase> {};
 
@@ -27,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(Ranges, NamedRangeTest,
                          ::testing::Values(NamedRangeCase{"ttyS0", 1}, NamedRangeCase{"ttyS99", 100},
                                            NamedRangeCase{"ttyUSB0", 101}, NamedRangeCase{"ttyUSB99", 200},
                                            NamedRangeCase{"ttyACM0", 201}, NamedRangeCase{"ttyACM42", 243},
-                                           NamedRangeCase{"ttyACM99", 300}));
+                                           NamedRangeCase{"ttyACM99", 300}),
+                         test::RowName());
 
 TEST(TtyPortNumbersTest, OtherNamesGetNumbersOfTheirOwnThatLast) {
     TTtyPortNumbers numbers;

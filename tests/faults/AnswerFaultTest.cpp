@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "FaultFixture.h"
+#include "RowName.h"
 #include "dialogue/CommandsList.h"
 #include "foundation/Resources.h"
 #include "serial/ComPortUS.h"
@@ -48,6 +49,8 @@ struct FromPlugCase {
     void (*Configure)(emu::PanelOptions&);
 };
 
+void PrintTo(const FromPlugCase& c, std::ostream* os) { *os << c.Name; }
+
 class FaultFromPlugTest : public FaultTest, public ::testing::WithParamInterface<FromPlugCase> {};
 
 TEST_P(FaultFromPlugTest, ThePanelIsNotIdentifiedAndTheProgramWaits) {
@@ -82,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    }},
                       FromPlugCase{"ValueErrorToEverything",
                                    [](emu::PanelOptions& o) { o.Fault = emu::PanelFault::ValueError; }}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    RowName());
 
 // A fault that starts when the demonstration write starts: the script goes on,
 // on the panel's answers where they count as answers and on the watchdog
@@ -92,6 +95,8 @@ struct DuringWriteCase {
     emu::PanelFault Fault;
     const char* FloodPattern;
 };
+
+void PrintTo(const DuringWriteCase& c, std::ostream* os) { *os << c.Name; }
 
 class FaultDuringWriteTest : public FaultTest, public ::testing::WithParamInterface<DuringWriteCase> {};
 
@@ -121,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Faults, FaultDuringWriteTest,
                                            DuringWriteCase{"Flood", emu::PanelFault::Flood, "x"},
                                            DuringWriteCase{"FloodOfLineEnds", emu::PanelFault::Flood, "\r"},
                                            DuringWriteCase{"ValueError", emu::PanelFault::ValueError, "x"}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         RowName());
 
 TEST_F(FaultTest, APanelThatNeverAnswersTheScriptGetsOneCommandPerWatchdogPeriod) {
     emu::PanelEmulator& panel = Connected(PanelOptions());
@@ -200,6 +205,8 @@ struct FirmwareCase {
     TProgramState State;
 };
 
+void PrintTo(const FirmwareCase& c, std::ostream* os) { *os << c.Name; }
+
 class RestartFirmwareTest : public FaultTest, public ::testing::WithParamInterface<FirmwareCase> {};
 
 TEST_P(RestartFirmwareTest, TheRestartedPanelIsHandledByTheRules) {
@@ -228,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(Versions, RestartFirmwareTest,
                                            FirmwareCase{"BootloaderToOtherFamily", true, "7.0.1.1", psWaitConnect},
                                            FirmwareCase{"DemoWriteToNewerBuild", false, "5.2.10.7", psDemoLoaded},
                                            FirmwareCase{"DemoWriteToOtherFamily", false, "7.0.1.1", psDemoLoaded}),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         RowName());
 
 }  // namespace
 }  // namespace zorv::test

@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "FaultFixture.h"
+#include "RowName.h"
 #include "discovery/SerialPort.h"
 #include "foundation/CommonUtils.h"
 #include "serial/ComPortDrv.h"
@@ -69,6 +70,8 @@ struct RootCase {
     std::function<std::string(const TempDir&)> Make;
 };
 
+void PrintTo(const RootCase& c, std::ostream* os) { *os << c.Name; }
+
 class UnreadableRootTest : public FaultTest, public ::testing::WithParamInterface<RootCase> {};
 
 TEST_P(UnreadableRootTest, NoPortIsFoundAndNothingSpins) {
@@ -104,7 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
                                    return d.File("odd");
                                }},
                       RootCase{"ProcFiles", [](const TempDir&) { return std::string("/proc/self/mem"); }}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    RowName());
 
 TEST_F(FaultTest, AWriteToAPanelThatStoppedReadingGivesUpAndTheUiThreadGoesOn) {
     emu::PanelEmulator& panel = Connected(PanelOptions());

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "FaultFixture.h"
+#include "RowName.h"
 #include "serial/ComPortDrv.h"
 #include "serial/ComPortUS.h"
 
@@ -30,6 +31,8 @@ struct UnplugCase {
     // A script write lost its connection before its "reset": abandoned, and logged once.
     bool WriteInterrupted = false;
 };
+
+void PrintTo(const UnplugCase& c, std::ostream* os) { *os << c.Name; }
 
 class UnplugTest : public FaultTest, public ::testing::WithParamInterface<UnplugCase> {
 public:
@@ -141,7 +144,7 @@ std::vector<UnplugCase> Cases() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Stages, UnplugTest, ::testing::ValuesIn(Cases()),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         RowName());
 
 }  // namespace
 }  // namespace zorv::test

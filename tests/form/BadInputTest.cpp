@@ -1,4 +1,3 @@
-#include <algorithm>
 #include <random>
 
 #include "DialogueFixture.h"
@@ -12,19 +11,6 @@ using Lines = std::vector<std::string>;
 
 class BadInput : public DialogueTest {
 protected:
-    // Stores the bytes as the ring has room, notifying after each piece; tracks the held line's size.
-    void Flood(std::string bytes, size_t chunk = 4096) {
-        int stalled = 0;
-        while (!bytes.empty() && stalled < 3) {
-            const uint32_t stored = FBackend.Receive(bytes.substr(0, chunk));
-            bytes.erase(0, stored);
-            stalled = stored == 0 ? stalled + 1 : 0;
-            FLoopFake.Advance(10);
-            LargestHeldLine = std::max(LargestHeldLine, Form.FLineBuffer.size());
-        }
-        ASSERT_TRUE(bytes.empty()) << "the ring stopped taking bytes";
-    }
-
     static std::string Noise(size_t size, unsigned seed) {
         std::mt19937 random(seed);
         std::string bytes(size, '\0');
@@ -52,14 +38,12 @@ protected:
                 FBackend.IsOpen(),  Form.FSerialNumber,   Form.FObjectNumber,  Form.FCurrentCommand,
                 SentCount(),        FViewFake.MessageBoxes.size()};
     }
-
-    size_t LargestHeldLine = 0;
 };
 
 TEST_F(BadInput, BinaryNoiseChangesNothingInAnyPhase) {
     Connect();
     Snapshot before = Take();
-    Flood(Noise(65536, 1));
+    DeliverInPieces(Noise(65536, 1));
     EXPECT_TRUE(Take() == before) << "while asking for the version";
 
     Deliver("\rMain ver=5.1.10.6\r");
@@ -68,23 +52,23 @@ TEST_F(BadInput, BinaryNoiseChangesNothingInAnyPhase) {
     Deliver("KVELT_SN=123456\r");
     ASSERT_EQ(Form.FState, psConnected);
     before = Take();
-    Flood(Noise(65536, 2));
+    DeliverInPieces(Noise(65536, 2));
     EXPECT_TRUE(Take() == before) << "while connected";
 
     Form.FCommandsList->InitEndCmd();
     Form.OnEndDemoButtonClick();
     Form.FCommandsList->InitEndCmd();  // keeps the run going should noise ever advance it
     const size_t sent = SentCount();
-    Flood(Noise(65536, 3));
+    DeliverInPieces(Noise(65536, 3));
     EXPECT_EQ(SentCount(), sent) << "while a script runs";
     EXPECT_TRUE(Form.FScriptRunning);
 }
 
 TEST_F(BadInput, LineOfOneHundredKilobytesWithoutCrIsDroppedWhole) {
     Connect();
-    Flood(std::string(100 * 1024, 'M'));
+    DeliverInPieces(std::string(100 * 1024, 'M'));
     EXPECT_LE(LargestHeldLine, 65536u);
-    Flood("ain ver=5.1.10.6\r");  // would read as a Main line if the long line's tail were kept
+    DeliverInPieces("ain ver=5.1.10.6\r");  // would read as a Main line if the long line's tail were kept
     EXPECT_FALSE(Form.FMainFirmware);
     EXPECT_TRUE(LoggedReplies().empty());
     Deliver("Main ver=5.1.10.6\r");
@@ -95,7 +79,7 @@ TEST_F(BadInput, LineOfOneHundredKilobytesWithoutCrIsDroppedWhole) {
 TEST_F(BadInput, LongLineJustBelowTheLimitIsKept) {
     Connect();
     const std::string longLine = "Main ver=5.1.10.6" + std::string(60000, 'z');
-    Flood(longLine + "\r");
+    DeliverInPieces(longLine + "\r");
     EXPECT_EQ(LoggedReplies(), (Lines{longLine}));
     EXPECT_TRUE(Form.FMainFirmware);
 }
@@ -103,7 +87,7 @@ TEST_F(BadInput, LongLineJustBelowTheLimitIsKept) {
 TEST_F(BadInput, FloodOfCrIsOnlyEmptyLines) {
     Connect();
     const Snapshot before = Take();
-    Flood(std::string(200000, '\r'));
+    DeliverInPieces(std::string(200000, '\r'));
     EXPECT_TRUE(Take() == before);
     EXPECT_TRUE(LoggedReplies().empty());
     EXPECT_EQ(Form.FComPort->ReceivedBytes(), 0u);
@@ -111,9 +95,9 @@ TEST_F(BadInput, FloodOfCrIsOnlyEmptyLines) {
 
 TEST_F(BadInput, FloodOfLfIsHeldAsNothingAndTheNextReplyStillReads) {
     Connect();
-    Flood(std::string(200000, '\n'));
+    DeliverInPieces(std::string(200000, '\n'));
     EXPECT_EQ(LargestHeldLine, 0u);
-    Flood(std::string(50000, ' ') + "Main ver=5.1.10.6\r");
+    DeliverInPieces(std::string(50000, ' ') + "Main ver=5.1.10.6\r");
     EXPECT_TRUE(Form.FMainFirmware);
     EXPECT_EQ(LoggedReplies(), (Lines{"Main ver=5.1.10.6"}));
 }
@@ -123,7 +107,7 @@ TEST_F(BadInput, FloodOfCrLfPairsAndBlankLines) {
     const Snapshot before = Take();
     std::string bytes;
     for (int i = 0; i < 20000; ++i) bytes += i % 2 ? "\r\n" : "  \t \r\n";
-    Flood(bytes);
+    DeliverInPieces(bytes);
     EXPECT_TRUE(Take() == before);
 }
 

@@ -1,5 +1,7 @@
 #include "DialogueFixture.h"
 
+#include <algorithm>
+
 #include "LogLines.h"
 
 #include "dialogue/CommandsList.h"
@@ -22,13 +24,25 @@ DialogueTest::DialogueTest() {
 
 DialogueTest::~DialogueTest() { FBackend.OnWritten = nullptr; }
 
-void DialogueTest::Connect() { FSeams.Devices.PlugPanel(kPanelPort); }
+void DialogueTest::Connect() { FDevices.PlugPanel(kPanelPort); }
 
-void DialogueTest::Unplug() { FSeams.Devices.UnplugAll(); }
+void DialogueTest::Unplug() { FDevices.UnplugAll(); }
 
 void DialogueTest::Deliver(const std::string& bytes) {
     FBackend.Receive(bytes);
     FLoopFake.Advance(10);
+}
+
+void DialogueTest::DeliverInPieces(std::string bytes, size_t chunk) {
+    int stalled = 0;
+    while (!bytes.empty() && stalled < 3) {
+        const uint32_t stored = FBackend.Receive(bytes.substr(0, chunk));
+        bytes.erase(0, stored);
+        stalled = stored == 0 ? stalled + 1 : 0;
+        FLoopFake.Advance(10);
+        LargestHeldLine = std::max(LargestHeldLine, Form.FLineBuffer.size());
+    }
+    ASSERT_TRUE(bytes.empty()) << "the ring stopped taking bytes";
 }
 
 void DialogueTest::Identify(const std::string& version, const std::string& serial, const std::string& login) {

@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "FormHarness.h"
-#include "TextResources.h"
 
 namespace zorv::test {
 
-class DialogueTest : public ::testing::Test {
+class DialogueTest : public ::testing::Test, protected FakeForm {
 protected:
     static constexpr int32_t kPanelPort = 7;
 
@@ -28,6 +27,9 @@ protected:
     void Unplug();
     // Stores bytes in the ring and lets the input timer deliver them.
     void Deliver(const std::string& bytes);
+    // Stores the bytes a piece at a time as the ring has room, the input timer delivering each
+    // piece; tracks the largest line the form held meanwhile.
+    void DeliverInPieces(std::string bytes, size_t chunk = 4096);
     // Connects and answers the handshake, the login and the serial-number query.
     void Identify(const std::string& version = "5.1.10.6", const std::string& serial = "123456",
                   const std::string& login = "OK");
@@ -41,16 +43,7 @@ protected:
 
     // Answers each written command with the lines that Answer gives (nothing while unset).
     std::function<std::vector<std::string>(const std::string& command)> Answer;
-
-    // The program's scripts unless a test writes its own.
-    TextResources FResources{&BuiltInResources()};
-    FakeSeams FSeams;
-    FormHarness FHarness{FSeams.Handed(FResources)};
-    TempDir& FDir = FHarness.Dir;
-    FakeMessageLoop& FLoopFake = FSeams.Loop;
-    FakeMainView& FViewFake = FSeams.View;
-    FakeCommBackend& FBackend = FSeams.Ports;
-    TZorvGSMDemoMainForm& Form = FHarness.Form;
+    size_t LargestHeldLine = 0;
 };
 
 }  // namespace zorv::test

@@ -1,4 +1,5 @@
 #include "DialogueFixture.h"
+#include "RowName.h"
 #include "dialogue/CommandsList.h"
 
 namespace zorv::test {
@@ -23,6 +24,8 @@ struct ScriptReplyCase {
     const char* Line;
     bool Advances;
 };
+
+void PrintTo(const ScriptReplyCase& c, std::ostream* os) { *os << c.Line << " to " << c.Command; }
 
 class ScriptReply : public Dispatch, public ::testing::WithParamInterface<ScriptReplyCase> {};
 
@@ -55,7 +58,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ScriptReplyCase{"ftdef", "", "FTDEF", false},
                       ScriptReplyCase{"VERSION?", "ver", "Main ver=5.1.10.6", true},
                       // A Cyrillic expected reply folds with the Windows-1251 table.
-                      ScriptReplyCase{"\xC8\xCC\xDF=1", "\xC8\xCC\xDF", "\xE8\xEC\xFF: 1", true}));
+                      ScriptReplyCase{"\xC8\xCC\xDF=1", "\xC8\xCC\xDF", "\xE8\xEC\xFF: 1", true}),
+    RowName());
 
 TEST_F(Dispatch, LoginAcceptedReadsTheSerialNumber) {
     Form.FCurrentCommand = "AUTH=7653";
@@ -119,6 +123,8 @@ struct ResetCase {
     bool Restarts;
 };
 
+void PrintTo(const ResetCase& c, std::ostream* os) { *os << c.Command; }
+
 class ResetRule : public DialogueTest, public ::testing::WithParamInterface<ResetCase> {};
 
 TEST_P(ResetRule, OnlyResetInAnyCaseDropsThePortAndStartsThePortCheck) {
@@ -142,7 +148,8 @@ TEST_P(ResetRule, OnlyResetInAnyCaseDropsThePortAndStartsThePortCheck) {
 INSTANTIATE_TEST_SUITE_P(Commands, ResetRule,
                          ::testing::Values(ResetCase{"reset", true}, ResetCase{"Reset", true}, ResetCase{"RESET", true},
                                            ResetCase{"RESET_ALL", false}, ResetCase{" reset", false},
-                                           ResetCase{"reset ", false}, ResetCase{"rese", false}));
+                                           ResetCase{"reset ", false}, ResetCase{"rese", false}),
+                         RowName());
 
 }  // namespace
 }  // namespace zorv::test

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "FormHarness.h"
 #include "PanelEmulator.h"
 #include "RealTimeLoop.h"
+#include "RowName.h"
 #include "DemoScript.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "dialogue/CommandsList.h"
@@ -200,21 +202,18 @@ TEST_F(EmulatedPanel, PanelWithoutSerialNumberIsNotConnected) {
     EXPECT_EQ(Form.FSerialNumber, -1);
 }
 
-TEST_F(EmulatedPanel, EchoingPanelIsServedAsAnyOther) {
-    Options.Echo = true;
-    Start();
-    Identify();
-    const size_t before = Received().size();
-    RunScriptThroughRestart(&TZorvGSMDemoMainForm::OnStartDemoButtonClick);
-    ASSERT_TRUE(RunUntil([&] { return Form.FState == psDemoLoaded; })) << Transcript();
-    const Lines received = Received();
-    EXPECT_EQ(Lines(received.begin() + before, received.begin() + before + 52),
-              CommandTexts(DemoScriptCommands("3456")));
-}
+// Panels that answer in a manner of their own take the whole demonstration write as any other.
+struct MannerCase {
+    const char* Name;
+    std::function<void(emu::PanelOptions&)> Configure;
+};
 
-TEST_F(EmulatedPanel, RepliesSplitAtEveryByte) {
-    Options.ReplyChunkSize = 1;
-    Options.ChunkGap = 1ms;
+void PrintTo(const MannerCase& c, std::ostream* os) { *os << c.Name; }
+
+class PanelManner : public EmulatedPanel, public ::testing::WithParamInterface<MannerCase> {};
+
+TEST_P(PanelManner, IsServedAsAnyOther) {
+    GetParam().Configure(Options);
     Start();
     Identify();
     const size_t before = Received().size();
@@ -225,6 +224,15 @@ TEST_F(EmulatedPanel, RepliesSplitAtEveryByte) {
               CommandTexts(DemoScriptCommands("3456")));
     EXPECT_EQ(Root.Read("ErrLog.txt"), "");
 }
+
+INSTANTIATE_TEST_SUITE_P(Manners, PanelManner,
+                         ::testing::Values(MannerCase{"Echoing", [](emu::PanelOptions& o) { o.Echo = true; }},
+                                           MannerCase{"RepliesSplitAtEveryByte",
+                                                      [](emu::PanelOptions& o) {
+                                                          o.ReplyChunkSize = 1;
+                                                          o.ChunkGap = 1ms;
+                                                      }}),
+                         RowName());
 
 }  // namespace
 }  // namespace zorv::test

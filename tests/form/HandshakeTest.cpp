@@ -1,5 +1,6 @@
 #include "DialogueFixture.h"
 #include "LogLines.h"
+#include "RowName.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {
@@ -62,6 +63,8 @@ struct VersionCase {
     const char* Version;
 };
 
+void PrintTo(const VersionCase& c, std::ostream* os) { *os << c.Line; }
+
 class FirmwareVersionText : public DialogueTest, public ::testing::WithParamInterface<VersionCase> {};
 
 TEST_P(FirmwareVersionText, IsTheRestOfTheMainLine) {
@@ -74,7 +77,8 @@ TEST_P(FirmwareVersionText, IsTheRestOfTheMainLine) {
 INSTANTIATE_TEST_SUITE_P(Lines, FirmwareVersionText,
                          ::testing::Values(VersionCase{"Main ver=5.1.10.6", "5.1.10.6"}, VersionCase{"Main", "n"},
                                            VersionCase{"Zorv Main fw ver=5.2.11.0 ver=x", "5.2.11.0 ver=x"},
-                                           VersionCase{"Main ver=", ""}, VersionCase{"MainFirmware 7", "nFirmware 7"}));
+                                           VersionCase{"Main ver=", ""}, VersionCase{"MainFirmware 7", "nFirmware 7"}),
+                         RowName());
 
 TEST_F(Handshake, MainFirmwareStartsTheIdentification) {
     Connect();
@@ -193,7 +197,6 @@ struct CompletionCase {
     std::string Message;      // what the user is told; "" for nothing
 };
 
-// CTest names a row by this, not by a dump of its bytes.
 void PrintTo(const CompletionCase& c, std::ostream* os) { *os << c.Name; }
 
 class Completion : public Handshake, public ::testing::WithParamInterface<CompletionCase> {};
@@ -242,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
         // Without a number to compare, the write is completed as it always was.
         CompletionCase{"SerialNotSet", true, "KVELT_SN=NOT SET", kTamperAndClock, psDemoLoaded, "", ""},
         CompletionCase{"NoSerialWithinTwoSeconds", true, nullptr, kTamperAndClock, psDemoLoaded, "", ""}),
-    [](const auto& info) { return std::string(info.param.Name); });
+    RowName());
 
 }  // namespace
 }  // namespace zorv::test

@@ -1,4 +1,5 @@
 #include "DialogueFixture.h"
+#include "RowName.h"
 #include "foundation/Cp1251.h"
 
 namespace zorv::test {
@@ -12,6 +13,11 @@ struct VersionCase {
     std::string Version;
     Outcome Expected;
 };
+
+// The overlong version by its length, not its 300 nines.
+void PrintTo(const VersionCase& c, std::ostream* os) {
+    *os << (c.Version.size() > 20 ? std::to_string(c.Version.size()) + " characters" : c.Version);
+}
 
 class VersionCheck : public DialogueTest, public ::testing::WithParamInterface<VersionCase> {};
 
@@ -39,7 +45,8 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"5.1", Outcome::WrongVersion}, VersionCase{"5.3.12.0", Outcome::NoPanel},
                       VersionCase{"6.0.1.1", Outcome::NoPanel}, VersionCase{"", Outcome::NoPanel},
                       VersionCase{"05.1.10.6", Outcome::NoPanel}, VersionCase{"5.1x.10.6", Outcome::NoPanel},
-                      VersionCase{"5.1." + std::string(300, '9'), Outcome::NoPanel}));
+                      VersionCase{"5.1." + std::string(300, '9'), Outcome::NoPanel}),
+    RowName());
 
 TEST_F(DialogueTest, LoginFollowsOneHundredMillisecondsAfterTheVersion) {
     Connect();
@@ -87,6 +94,8 @@ struct SerialCase {
     bool Connected;
 };
 
+void PrintTo(const SerialCase& c, std::ostream* os) { *os << c.Value; }
+
 class SerialNumber : public DialogueTest, public ::testing::WithParamInterface<SerialCase> {};
 
 TEST_P(SerialNumber, GivesTheObjectNumber) {
@@ -107,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(Replies, SerialNumber,
                                            SerialCase{"2147483647", 2147483647, 3647, true},
                                            SerialCase{"NOT SET", -1, 42, false}, SerialCase{"12AB", -1, 42, false},
                                            SerialCase{"2147483648", -1, 42, false}, SerialCase{"not set", -1, 42, false},
-                                           SerialCase{"", -1, 42, false}));
+                                           SerialCase{"", -1, 42, false}),
+                         RowName());
 
 TEST_F(DialogueTest, UnconvertibleSerialAfterAGoodOneForgetsTheSerialButKeepsTheObject) {
     Identify("5.1.10.6", "123456");

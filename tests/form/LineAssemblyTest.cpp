@@ -1,4 +1,5 @@
 #include "DialogueFixture.h"
+#include "RowName.h"
 #include "serial/ComPortUS.h"
 
 namespace zorv::test {
@@ -10,6 +11,8 @@ struct TextCase {
     std::string Bytes;
     std::string Text;
 };
+
+void PrintTo(const TextCase& c, std::ostream* os) { *os << ::testing::PrintToString(c.Bytes); }
 
 class Bytes2StringTest : public DialogueTest, public ::testing::WithParamInterface<TextCase> {};
 
@@ -23,7 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TextCase{"OK\r", "OK"}, TextCase{"\nOK\r", "OK"}, TextCase{"\r\n  A B \t\r", "A B"},
                       TextCase{"\tX\r", "\tX"}, TextCase{"", ""}, TextCase{" \r", ""}, TextCase{"\n\n\n", ""},
                       TextCase{std::string("\0OK\x01\r", 5), std::string("\0OK", 3)},
-                      TextCase{"\xFF\xC0\r", "\xFF\xC0"}, TextCase{" \n\r\x7F\r", "\x7F"}));
+                      TextCase{"\xFF\xC0\r", "\xFF\xC0"}, TextCase{" \n\r\x7F\r", "\x7F"}),
+    RowName());
 
 // Lines of many lengths, some longer than the smaller rings, none naming a firmware.
 Lines SampleLines(size_t count) {
@@ -41,20 +45,9 @@ struct RingCase {
     size_t ChunkSize;
 };
 
-class RingAssembly : public DialogueTest, public ::testing::WithParamInterface<RingCase> {
-protected:
-    // Stores the bytes piece by piece as the ring has room, each piece followed by a notification.
-    void DeliverInPieces(std::string bytes, size_t chunk) {
-        int stalled = 0;
-        while (!bytes.empty() && stalled < 3) {
-            const uint32_t stored = FBackend.Receive(bytes.substr(0, chunk));
-            bytes.erase(0, stored);
-            stalled = stored == 0 ? stalled + 1 : 0;
-            FLoopFake.Advance(10);
-        }
-        ASSERT_TRUE(bytes.empty()) << "the ring stopped taking bytes";
-    }
-};
+void PrintTo(const RingCase& c, std::ostream* os) { *os << "ring " << c.RingSize << " chunk " << c.ChunkSize; }
+
+class RingAssembly : public DialogueTest, public ::testing::WithParamInterface<RingCase> {};
 
 TEST_P(RingAssembly, EveryLineComesOutOnceAndWhole) {
     Form.FComPort->SetInpBufSize(GetParam().RingSize);
@@ -73,7 +66,8 @@ TEST_P(RingAssembly, EveryLineComesOutOnceAndWhole) {
 
 INSTANTIATE_TEST_SUITE_P(Rings, RingAssembly,
                          ::testing::Values(RingCase{16, 1}, RingCase{16, 5}, RingCase{16, 16}, RingCase{17, 3},
-                                           RingCase{64, 64}, RingCase{32768, 4096}, RingCase{32768, 32768}));
+                                           RingCase{64, 64}, RingCase{32768, 4096}, RingCase{32768, 32768}),
+                         RowName());
 
 TEST_F(DialogueTest, ReplyInPiecesOverSeveralNotificationsIsOneLine) {
     Connect();

@@ -15,54 +15,54 @@ namespace {
 
 class MainFormLogsTest : public ::testing::Test, protected test::FakeForm {
 protected:
-    void Ini(const std::string& content) { dir.Write("ZorvGSMDemo.ini", content); }
+    void Ini(const std::string& content) { FDir.Write("ZorvGSMDemo.ini", content); }
     void ReadWithLogName(const std::string& value) {
         Ini("[ProgrammSet]\nControllerLogFileName=" + value + "\n");
-        form.ReadIniFile();
+        Form.ReadIniFile();
     }
 };
 
 TEST_F(MainFormLogsTest, LogIsOffWithoutFileKeyOrExistingFolder) {
-    form.ReadIniFile();
-    EXPECT_FALSE(form.FControllerLogEnabled);
+    Form.ReadIniFile();
+    EXPECT_FALSE(Form.FControllerLogEnabled);
     ReadWithLogName("");
-    EXPECT_FALSE(form.FControllerLogEnabled);
+    EXPECT_FALSE(Form.FControllerLogEnabled);
     ReadWithLogName("panel.txt");  // a bare name has no folder part
-    EXPECT_FALSE(form.FControllerLogEnabled);
-    ReadWithLogName(dir.File(std::string("missing") + kPathDelimiters[0] + "panel.txt"));
-    EXPECT_FALSE(form.FControllerLogEnabled);
-    EXPECT_EQ(form.FControllerLogFileName, "");
+    EXPECT_FALSE(Form.FControllerLogEnabled);
+    ReadWithLogName(FDir.File(std::string("missing") + kPathDelimiters[0] + "panel.txt"));
+    EXPECT_FALSE(Form.FControllerLogEnabled);
+    EXPECT_EQ(Form.FControllerLogFileName, "");
 }
 
 TEST_F(MainFormLogsTest, LogNameTakesTheStartDateInPlaceOfTheExtension) {
-    ReadWithLogName(dir.File("panel.txt"));
-    EXPECT_TRUE(form.FControllerLogEnabled);
-    EXPECT_EQ(form.FControllerLogFileName, dir.File("panel20261207.log"));
-    ReadWithLogName(dir.File("panel"));
-    EXPECT_EQ(form.FControllerLogFileName, dir.File("panel20261207.log"));
-    ReadWithLogName(dir.File("panel.v2.log"));
-    EXPECT_EQ(form.FControllerLogFileName, dir.File("panel.v220261207.log"));
-    ReadWithLogName(dir.Path());
-    EXPECT_EQ(form.FControllerLogFileName, dir.File("20261207.log"));
+    ReadWithLogName(FDir.File("panel.txt"));
+    EXPECT_TRUE(Form.FControllerLogEnabled);
+    EXPECT_EQ(Form.FControllerLogFileName, FDir.File("panel20261207.log"));
+    ReadWithLogName(FDir.File("panel"));
+    EXPECT_EQ(Form.FControllerLogFileName, FDir.File("panel20261207.log"));
+    ReadWithLogName(FDir.File("panel.v2.log"));
+    EXPECT_EQ(Form.FControllerLogFileName, FDir.File("panel.v220261207.log"));
+    ReadWithLogName(FDir.Path());
+    EXPECT_EQ(Form.FControllerLogFileName, FDir.File("20261207.log"));
 }
 
 TEST_F(MainFormLogsTest, DeviceRootComesFromTheLinuxSection) {
-    form.ReadIniFile();
-    EXPECT_EQ(devices.Root, "/");
+    Form.ReadIniFile();
+    EXPECT_EQ(FDevices.Root, "/");
     Ini("[linux]\ndeviceroot = /tmp/emulated\n");
-    form.ReadIniFile();
-    EXPECT_EQ(form.FDeviceRoot, "/tmp/emulated");
-    EXPECT_EQ(devices.Root, "/tmp/emulated");
+    Form.ReadIniFile();
+    EXPECT_EQ(Form.FDeviceRoot, "/tmp/emulated");
+    EXPECT_EQ(FDevices.Root, "/tmp/emulated");
 }
 
 TEST_F(MainFormLogsTest, ControllerLogLinesCarryStampMarkerAndCrLf) {
-    ReadWithLogName(dir.File("c.log"));
-    form.AddOutControllerLog("VERSION?");
-    loop.Advance(17);
-    form.AddInpControllerLog("Main ver=5.1.10.6");
-    form.AddOutControllerLog("");
-    form.AddInpControllerLog("");
-    EXPECT_EQ(dir.Read("c20261207.log"),
+    ReadWithLogName(FDir.File("c.log"));
+    Form.AddOutControllerLog("VERSION?");
+    FLoopFake.Advance(17);
+    Form.AddInpControllerLog("Main ver=5.1.10.6");
+    Form.AddOutControllerLog("");
+    Form.AddInpControllerLog("");
+    EXPECT_EQ(FDir.Read("c20261207.log"),
               "2026-12-07 04:35:00.000 OUT: VERSION?\r\n"
               "2026-12-07 04:35:00.017 IN:  Main ver=5.1.10.6\r\n");
 }
@@ -84,39 +84,39 @@ TEST(ControllerLogTimeStamp, TheTimesFieldsAreJoinedByTheGivenSeparatorOnly) {
 }
 
 TEST_F(MainFormLogsTest, ControllerLogKeepsTextBytesAsTheyAre) {
-    ReadWithLogName(dir.File("c.log"));
-    form.AddInpControllerLog(Ansi("Ошибка"));
-    EXPECT_EQ(dir.Read("c20261207.log"), "2026-12-07 04:35:00.000 IN:  \xCE\xF8\xE8\xE1\xEA\xE0\r\n");
+    ReadWithLogName(FDir.File("c.log"));
+    Form.AddInpControllerLog(Ansi("Ошибка"));
+    EXPECT_EQ(FDir.Read("c20261207.log"), "2026-12-07 04:35:00.000 IN:  \xCE\xF8\xE8\xE1\xEA\xE0\r\n");
 }
 
 TEST_F(MainFormLogsTest, VanishedLogFolderCostsOneErrorLinePerControllerLine) {
     test::TempDir logs;
     Ini("[ProgrammSet]\nControllerLogFileName=" + logs.File("c.log") + "\n");
-    form.ReadIniFile();
+    Form.ReadIniFile();
     const std::string folder = logs.Path();
-    ASSERT_TRUE(form.FControllerLogEnabled);
+    ASSERT_TRUE(Form.FControllerLogEnabled);
     std::filesystem::remove_all(folder);
-    form.AddOutControllerLog("VERSION?");
-    form.AddInpControllerLog("OK");
-    const std::string errors = dir.Read("ErrLog.txt");
+    Form.AddOutControllerLog("VERSION?");
+    Form.AddInpControllerLog("OK");
+    const std::string errors = FDir.Read("ErrLog.txt");
     EXPECT_NE(errors.find("TZorvGSMDemoMainForm.AddOutControllerLog. Exception EOSError."), std::string::npos);
     EXPECT_NE(errors.find("TZorvGSMDemoMainForm.AddInpControllerLog. Exception EOSError."), std::string::npos);
     EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 2);
 }
 
 TEST_F(MainFormLogsTest, MessageBoxHasTheProgramTitleAndTheGivenFlags) {
-    form.ShowMessageBox("text", 16);
-    ASSERT_EQ(view.MessageBoxes.size(), 1u);
-    EXPECT_EQ(view.MessageBoxes[0].Title, Ansi("Зорв GSM: демонстрация работы."));
-    EXPECT_EQ(view.MessageBoxes[0].Flags, 16u);
+    Form.ShowMessageBox("text", 16);
+    ASSERT_EQ(FViewFake.MessageBoxes.size(), 1u);
+    EXPECT_EQ(FViewFake.MessageBoxes[0].Title, Ansi("Зорв GSM: демонстрация работы."));
+    EXPECT_EQ(FViewFake.MessageBoxes[0].Flags, 16u);
 }
 
 TEST_F(MainFormLogsTest, ApplicationExceptionsAreLoggedOnly) {
-    form.OnApplicationException(std::runtime_error("boom"));
-    EXPECT_NE(dir.Read("ErrLog.txt").find(
+    Form.OnApplicationException(std::runtime_error("boom"));
+    EXPECT_NE(FDir.Read("ErrLog.txt").find(
                   "TZorvGSMDemoMainForm.OnApplicationException. Exception Exception. Exception message: boom\r\n"),
               std::string::npos);
-    EXPECT_TRUE(view.MessageBoxes.empty());
+    EXPECT_TRUE(FViewFake.MessageBoxes.empty());
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "RowName.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 #include "foundation/Exceptions.h"
@@ -16,6 +17,8 @@ struct NextTokenCase {
     std::string Token;
     int32_t NextPosition;
 };
+
+void PrintTo(const NextTokenCase& c, std::ostream* os) { *os << c.Title; }
 
 class NextTokenTest : public ::testing::TestWithParam<NextTokenCase> {};
 
@@ -40,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
                       NextTokenCase{"NoNul", "COM1", 1, "", 1},
                       NextTokenCase{"LastPieceWithoutNul", std::string("ab\0cd", 5), 4, "", 1},
                       NextTokenCase{"FromTheMiddle", std::string("abc\0", 4), 2, "bc", 5}),
-    [](const ::testing::TestParamInfo<NextTokenCase>& info) { return info.param.Title; });
+    test::RowName());
 
 TEST(NextTokenRangeTest, PositionBelowOneIsARangeError) {
     for (const int32_t start : {0, -1, INT32_MIN}) {

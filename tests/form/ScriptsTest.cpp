@@ -1,5 +1,6 @@
 #include "DemoScript.h"
 #include "DialogueFixture.h"
+#include "RowName.h"
 #include "dialogue/CommandsList.h"
 #include "foundation/Cp1251.h"
 #include "serial/ComPortUS.h"
@@ -11,6 +12,18 @@ using Lines = std::vector<std::string>;
 
 class Scripts : public DialogueTest {
 protected:
+    // The panel answers each line of a write, tells its serial number and restarts on "reset".
+    void AnswerAsThePanel() {
+        Answer = [](const std::string& command) {
+            if (command == "KVELT_SN?") return Lines{"KVELT_SN=123456"};
+            return command == "reset" ? Lines{} : Lines{"OK"};
+        };
+    }
+    // Presses a write's button and runs the write up to the panel's restart.
+    void WriteThrough(void (TZorvGSMDemoMainForm::*press)()) {
+        (Form.*press)();
+        FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    }
     // Records the virtual time and the state at which each line goes out.
     void RecordSends() {
         FBackend.OnWritten = [this, answer = FBackend.OnWritten](const std::string& block) {
@@ -26,13 +39,9 @@ protected:
 TEST_F(Scripts, DemonstrationIsSentCommandByCommandOnThePanelsAnswers) {
     Identify("5.1.10.6", "123456");
     const size_t before = SentCount();
-    Answer = [](const std::string& command) {
-        if (command == "KVELT_SN?") return Lines{"KVELT_SN=123456"};
-        return command == "reset" ? Lines{} : Lines{"OK"};
-    };
+    AnswerAsThePanel();
     RecordSends();
-    Form.OnStartDemoButtonClick();
-    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    WriteThrough(&TZorvGSMDemoMainForm::OnStartDemoButtonClick);
     EXPECT_EQ(Sent(before), CommandTexts(DemoScriptCommands("3456")));
     for (TProgramState state : StatesAtSend) EXPECT_EQ(state, psLoadDemo);
     StatesAtSend.clear();
@@ -66,9 +75,8 @@ TEST_F(Scripts, DemonstrationIsSentCommandByCommandOnThePanelsAnswers) {
 TEST_F(Scripts, ObjectNumberZeroGivesAccountZero) {
     Connect();
     Form.FMainFirmware = true;
-    Answer = [](const std::string&) { return Lines{"OK"}; };
-    Form.OnStartDemoButtonClick();
-    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    AnswerAsThePanel();
+    WriteThrough(&TZorvGSMDemoMainForm::OnStartDemoButtonClick);
     EXPECT_EQ(Sent(2), CommandTexts(DemoScriptCommands("0")));
 }
 
@@ -112,9 +120,8 @@ TEST_F(Scripts, SecondPressSendsTheWholeScriptAgain) {
     Form.OnStartDemoButtonClick();
     FLoopFake.Advance(2 * 60000);
     EXPECT_EQ(SentCount(), before + 3);
-    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
-    Form.OnStartDemoButtonClick();
-    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    AnswerAsThePanel();
+    WriteThrough(&TZorvGSMDemoMainForm::OnStartDemoButtonClick);
     EXPECT_EQ(Sent(before + 3), CommandTexts(DemoScriptCommands("3456")));
 }
 
@@ -143,9 +150,8 @@ TEST_F(Scripts, WriteCutOffBeforeResetIsAbandonedAndWrittenWholeOnTheNextPress) 
     EXPECT_EQ(Form.FState, psConnected);
 
     const size_t again = SentCount();
-    Answer = [](const std::string& command) { return command == "reset" ? Lines{} : Lines{"OK"}; };
-    Form.OnStartDemoButtonClick();
-    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    AnswerAsThePanel();
+    WriteThrough(&TZorvGSMDemoMainForm::OnStartDemoButtonClick);
     EXPECT_EQ(Sent(again), CommandTexts(DemoScriptCommands("3456")));
     EXPECT_TRUE(Form.FLoadDemoPending);
     EXPECT_EQ(ErrorLog(), log);
@@ -166,13 +172,9 @@ TEST_F(Scripts, FactorySettingsSendThreeCommandsAndComeBackConnected) {
     Identify();
     const size_t before = SentCount();
     Form.FState = psMoneyOff;
-    Answer = [](const std::string& command) {
-        if (command == "KVELT_SN?") return Lines{"KVELT_SN=123456"};
-        return command == "reset" ? Lines{} : Lines{"OK"};
-    };
+    AnswerAsThePanel();
     RecordSends();
-    Form.OnEndDemoButtonClick();
-    FLoopFake.AdvanceUntil([&] { return !FBackend.IsOpen(); }, 10000);
+    WriteThrough(&TZorvGSMDemoMainForm::OnEndDemoButtonClick);
     EXPECT_EQ(Sent(before), (Lines{"ftdef", "settings_save", "reset"}));
     for (TProgramState state : StatesAtSend) EXPECT_EQ(state, psLoadFtdef);
     EXPECT_TRUE(Form.FLoadFtdefPending);
@@ -195,6 +197,8 @@ struct BillingCase {
     const char* Command;
     TProgramState State;
 };
+
+void PrintTo(const BillingCase& c, std::ostream* os) { *os << c.Command; }
 
 class Billing : public Scripts, public ::testing::WithParamInterface<BillingCase> {};
 
@@ -223,7 +227,8 @@ INSTANTIATE_TEST_SUITE_P(Buttons, Billing,
                                            BillingCase{&TZorvGSMDemoMainForm::OnMoneyOffButtonClick, "ARM_ALLOWED=3",
                                                        psMoneyOff},
                                            BillingCase{&TZorvGSMDemoMainForm::OnMoneyFullButtonClick, "ARM_ALLOWED=0",
-                                                       psMoneyFull}));
+                                                       psMoneyFull}),
+                         RowName());
 
 TEST_F(Scripts, EmptyDemonstrationScriptEndsTheProgram) {
     FResources.Texts["ZORVGSMDEMOSTARTCMD"] = "";

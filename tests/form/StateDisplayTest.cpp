@@ -2,6 +2,8 @@
 
 #include "CaptionsTestSupport.h"
 #include "FormHarness.h"
+#include "RowName.h"
+#include "StateViews.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "foundation/Cp1251.h"
 
@@ -15,27 +17,27 @@ const std::string kChooseText = Ansi("Выберите ситуацию на о�
 
 std::string Grey(const std::string& text) { return kGreyOpen + text + "</FONT>"; }
 
-class StateDisplay : public test::CaptionsFixture {
+class StateDisplay : public test::CaptionsFixture, protected test::FakeForm {
 protected:
     void SetUp() override {
         CaptionsFixture::SetUp();
         UseProgramCaptions();
     }
-    std::string Label(TLabelId id) { return view.Labels[id]; }
+    std::string Label(TLabelId id) { return FViewFake.Labels[id]; }
     // Enabled of StartDemo, MoneyLittle, MoneyOff, MoneyFull, EndDemo as "10001".
     std::string Buttons() {
         std::string bits;
         for (TButtonId id : {TButtonId::StartDemo, TButtonId::MoneyLittle, TButtonId::MoneyOff, TButtonId::MoneyFull,
                              TButtonId::EndDemo}) {
-            const auto it = view.Enabled.find(id);
-            bits += it == view.Enabled.end() ? '?' : it->second ? '1' : '0';
+            const auto it = FViewFake.Enabled.find(id);
+            bits += it == FViewFake.Enabled.end() ? '?' : it->second ? '1' : '0';
         }
         return bits;
     }
     void Show(TProgramState state, int32_t objectNumber = 0) {
-        form.FState = state;
-        form.FObjectNumber = objectNumber;
-        form.ShowCurrentState();
+        Form.FState = state;
+        Form.FObjectNumber = objectNumber;
+        Form.ShowCurrentState();
     }
     void ExpectGreyedPanel() {
         EXPECT_EQ(Label(TLabelId::ObjectsTitle), Grey(Ansi("<B>Объекты</B>")));
@@ -46,10 +48,8 @@ protected:
         EXPECT_EQ(Label(TLabelId::MyPlovikValue), kPlaceholder);
     }
     std::string CallCenterNumber() { return Lookup("CallCenterValue_Caption"); }
-
-    test::FakeSeams seams;
-    test::FakeMainView& view = seams.View;
-    TZorvGSMDemoMainForm form{seams.Handed()};
+    // The form's error log, opened after the captions fixture's, takes the lines.
+    std::string Log() const { return FHarness.ErrorLog(); }
 };
 
 struct StateRow {
@@ -60,7 +60,7 @@ struct StateRow {
     bool Filled;
 };
 
-void PrintTo(const StateRow& row, std::ostream* os) { *os << "state " << int(row.State); }
+void PrintTo(const StateRow& row, std::ostream* os) { *os << test::StateName(row.State); }
 
 class StateTable : public StateDisplay, public ::testing::WithParamInterface<StateRow> {};
 
@@ -105,20 +105,20 @@ INSTANTIATE_TEST_SUITE_P(
         StateRow{psMoneyOff, kDemoLoadedText, true, "01011", true},
         StateRow{psMoneyFull, kDemoLoadedText, true, "01101", true},
         StateRow{psLoadFtdef, "Запись заводских настроек...", false, "00000", false}),
-    [](const ::testing::TestParamInfo<StateRow>& info) { return "State" + std::to_string(info.param.State); });
+    test::RowName());
 
 TEST_F(StateDisplay, StartStateResetsTheDialogueAndGreysThePanel) {
-    form.FMainFirmware = form.FScriptRunning = form.FLoadDemoPending = form.FLoadFtdefPending = true;
-    form.FPasswordRequired = true;
-    form.FSerialNumber = 123456;
-    form.FObjectNumber = 3456;
+    Form.FMainFirmware = Form.FScriptRunning = Form.FLoadDemoPending = Form.FLoadFtdefPending = true;
+    Form.FPasswordRequired = true;
+    Form.FSerialNumber = 123456;
+    Form.FObjectNumber = 3456;
     Show(psMoneyFull, 3456);
-    form.SetStartState();
-    EXPECT_FALSE(form.FMainFirmware || form.FScriptRunning || form.FLoadDemoPending || form.FLoadFtdefPending ||
-                 form.FPasswordRequired);
-    EXPECT_EQ(form.FSerialNumber, -1);
-    EXPECT_EQ(form.FObjectNumber, 0);
-    EXPECT_EQ(form.FState, psWaitConnect);
+    Form.SetStartState();
+    EXPECT_FALSE(Form.FMainFirmware || Form.FScriptRunning || Form.FLoadDemoPending || Form.FLoadFtdefPending ||
+                 Form.FPasswordRequired);
+    EXPECT_EQ(Form.FSerialNumber, -1);
+    EXPECT_EQ(Form.FObjectNumber, 0);
+    EXPECT_EQ(Form.FState, psWaitConnect);
     EXPECT_EQ(Buttons(), "00000");
     ExpectGreyedPanel();
 }
@@ -137,11 +137,11 @@ TEST_F(StateDisplay, ObjectNumber9999ShowsTheNextNumberInFiveDigits) {
 
 TEST_F(StateDisplay, StateAboveEightChangesNothing) {
     Show(psDemoLoaded, 42);
-    const auto labels = view.Labels;
-    const auto enabled = view.Enabled;
+    const auto labels = FViewFake.Labels;
+    const auto enabled = FViewFake.Enabled;
     for (int state : {9, 200, 255}) Show(static_cast<TProgramState>(state), 7);
-    EXPECT_EQ(view.Labels, labels);
-    EXPECT_EQ(view.Enabled, enabled);
+    EXPECT_EQ(FViewFake.Labels, labels);
+    EXPECT_EQ(FViewFake.Enabled, enabled);
 }
 
 TEST_F(StateDisplay, WithoutCaptionListLabelsAreEmptyAndTitlesGreyedEmpty) {
@@ -172,25 +172,25 @@ TEST_F(StateDisplay, UnexpectedConversionsInValueCaptionsAreLoggedNotFormatted) 
     Show(psMoneyLittle, 12);
     EXPECT_EQ(Buttons(), "00111");
     EXPECT_EQ(Label(TLabelId::ObjectsTitle), "....");
-    EXPECT_EQ(view.Labels.count(TLabelId::ObjectsValue), 0u);
+    EXPECT_EQ(FViewFake.Labels.count(TLabelId::ObjectsValue), 0u);
     EXPECT_NE(Log().find("TZorvGSMDemoMainForm.ShowCurrentState. Exception EConvertError."), std::string::npos);
 
     UseCaptionText("[Caption Strings]\r\nObjectsValue_Caption = %d%%, %5d\r\n"
                    "MyPlovikValue_Caption = %d %d %d\r\n");
     Show(psMoneyLittle, 12);
     EXPECT_EQ(Label(TLabelId::ObjectsValue), "12%,    13");
-    EXPECT_EQ(view.Labels.count(TLabelId::MyPlovikValue), 0u);
+    EXPECT_EQ(FViewFake.Labels.count(TLabelId::MyPlovikValue), 0u);
 }
 
 TEST_F(StateDisplay, InitCaptionSetsButtonCaptionsAndGreyedPanel) {
-    form.InitCaption();
-    EXPECT_EQ(view.Captions[TButtonId::StartDemo], Ansi("Записать демо-настройки"));
-    EXPECT_EQ(view.Captions[TButtonId::EndDemo], Ansi("Записать заводские настройки"));
-    EXPECT_EQ(view.Captions[TButtonId::MoneyLittle], Ansi("Предупредить об оплате"));
-    EXPECT_EQ(view.Captions[TButtonId::MoneyOff], Ansi("Отключить услуги охраны"));
-    EXPECT_EQ(view.Captions[TButtonId::MoneyFull], Ansi("Услуги оплачены"));
+    Form.InitCaption();
+    EXPECT_EQ(FViewFake.Captions[TButtonId::StartDemo], Ansi("Записать демо-настройки"));
+    EXPECT_EQ(FViewFake.Captions[TButtonId::EndDemo], Ansi("Записать заводские настройки"));
+    EXPECT_EQ(FViewFake.Captions[TButtonId::MoneyLittle], Ansi("Предупредить об оплате"));
+    EXPECT_EQ(FViewFake.Captions[TButtonId::MoneyOff], Ansi("Отключить услуги охраны"));
+    EXPECT_EQ(FViewFake.Captions[TButtonId::MoneyFull], Ansi("Услуги оплачены"));
     ExpectGreyedPanel();
-    EXPECT_TRUE(view.Enabled.empty());
+    EXPECT_TRUE(FViewFake.Enabled.empty());
     EXPECT_EQ(Log(), "");
 }
 

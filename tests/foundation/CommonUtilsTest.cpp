@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "RowName.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Exceptions.h"
 
@@ -11,6 +12,8 @@ struct TokenCase {
     int Index;
     const char* Expected;
 };
+
+void PrintTo(const TokenCase& c, std::ostream* os) { *os << c.Text << " field " << c.Index; }
 
 class ExtractTokenTest : public ::testing::TestWithParam<TokenCase> {};
 
@@ -27,7 +30,8 @@ INSTANTIATE_TEST_SUITE_P(Fields, ExtractTokenTest,
                                            TokenCase{"5..6", 2, ""}, TokenCase{"5..6", 3, "6"},
                                            TokenCase{"abc", 0, ""}, TokenCase{"", 1, ""},
                                            TokenCase{"abc", 1, "abc"}, TokenCase{"abc", 2, ""},
-                                           TokenCase{"a.b", 255, ""}));
+                                           TokenCase{"a.b", 255, ""}),
+                         test::RowName());
 
 TEST(ExtractToken, AcceptsTwoHundredFiftyFiveCharactersAndRejectsMore) {
     const std::string longest(255, '7');
@@ -44,6 +48,8 @@ struct BuildCase {
     const char* Version;
     int32_t Code;
 };
+
+void PrintTo(const BuildCase& c, std::ostream* os) { *os << c.Version << " against " << c.Reference; }
 
 class CompareBuildVersionTest : public ::testing::TestWithParam<BuildCase> {};
 
@@ -65,13 +71,16 @@ INSTANTIATE_TEST_SUITE_P(Builds, CompareBuildVersionTest,
                                            BuildCase{"5.1.10", "5.1.10.6", kBuildReferenceIncomplete},
                                            BuildCase{"5.1..6", "5.1", kBuildReferenceIncomplete},
                                            BuildCase{"5.1.10.6", "5.1.10", kBuildVersionIncomplete},
-                                           BuildCase{"5.1.10.6", "5.1..6", kBuildVersionIncomplete}));
+                                           BuildCase{"5.1.10.6", "5.1..6", kBuildVersionIncomplete}),
+                         test::RowName());
 
 struct IntCase {
     const char* Text;
     bool Converts;
     int32_t Value;
 };
+
+void PrintTo(const IntCase& c, std::ostream* os) { *os << c.Text; }
 
 class TryStrToIntTest : public ::testing::TestWithParam<IntCase> {};
 
@@ -93,7 +102,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, TryStrToIntTest,
                                            IntCase{"2147483648", false, 0}, IntCase{"12AB", false, 0},
                                            IntCase{"", false, 0}, IntCase{"-", false, 0},
                                            IntCase{"5 ", false, 0}, IntCase{"NOT SET", false, 0},
-                                           IntCase{"99999999999999999999", false, 0}));
+                                           IntCase{"99999999999999999999", false, 0}),
+                         test::RowName());
 
 }  // namespace
 }  // namespace zorv

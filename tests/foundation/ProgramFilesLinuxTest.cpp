@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <set>
-
+#include "PlacesTable.h"
+#include "RowName.h"
 #include "foundation/ProgramFilesLinux.h"
 
 namespace zorv {
@@ -10,25 +10,11 @@ namespace {
 const char kUsrProgram[] = "/usr/lib/zorvgsmdemo/ZorvGSMDemo";
 const char kEtcIni[] = "/etc/zorvgsmdemo/ZorvGSMDemo.ini";
 
-struct PlacesCase {
-    const char* Name;
-    TXdgSettings Settings;
-    std::set<std::string> Existing;
-    std::string Ini;
-    std::string ErrorLog;
-    std::string StateFolder;
-};
+using PlacesCase = test::PlacesCase<TXdgSettings>;
 
 class ProgramFilesLinuxTest : public ::testing::TestWithParam<PlacesCase> {};
 
-TEST_P(ProgramFilesLinuxTest, PlacesFollowTheProgramsFolderAndTheUsersSettings) {
-    const PlacesCase& c = GetParam();
-    const TProgramPlaces places =
-        PlaceProgramFiles(c.Settings, [&c](const std::string& path) { return c.Existing.count(path) > 0; });
-    EXPECT_EQ(places.Files.IniFileName, c.Ini);
-    EXPECT_EQ(places.Files.ErrorLogFileName, c.ErrorLog);
-    EXPECT_EQ(places.StateFolder, c.StateFolder);
-}
+TEST_P(ProgramFilesLinuxTest, PlacesFollowTheProgramsFolderAndTheUsersSettings) { test::ExpectPlaces(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(
     Places, ProgramFilesLinuxTest,
@@ -63,7 +49,7 @@ INSTANTIATE_TEST_SUITE_P(
                    "/home/ann/.local/state/zorvgsmdemo"},
         PlacesCase{"WithoutAHomeTheLogStaysInTheCurrentFolder", {kUsrProgram, "", "", ""}, {}, kEtcIni, "ErrLog.txt",
                    ""}),
-    [](const ::testing::TestParamInfo<PlacesCase>& info) { return info.param.Name; });
+    test::RowName());
 
 }  // namespace
 }  // namespace zorv

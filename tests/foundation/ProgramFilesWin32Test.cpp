@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <set>
-
+#include "PlacesTable.h"
+#include "RowName.h"
 #include "foundation/FilePaths.h"
 #include "foundation/ProgramFilesWin32.h"
 #include "foundation/WidePathsWin32.h"
@@ -18,25 +18,11 @@ const char kUsersIni[] = "C:\\Users\\Ann\\AppData\\Roaming\\ZorvGSMDemo\\ZorvGSM
 const char kUsersLog[] = "C:\\Users\\Ann\\AppData\\Local\\ZorvGSMDemo\\ErrLog.txt";
 const char kUsersLogFolder[] = "C:\\Users\\Ann\\AppData\\Local\\ZorvGSMDemo";
 
-struct PlacesCase {
-    const char* Name;
-    TWindowsFolders Folders;
-    std::set<std::string> Existing;
-    std::string Ini;
-    std::string ErrorLog;
-    std::string StateFolder;
-};
+using PlacesCase = test::PlacesCase<TWindowsFolders>;
 
 class ProgramFilesWin32Test : public ::testing::TestWithParam<PlacesCase> {};
 
-TEST_P(ProgramFilesWin32Test, PlacesFollowTheInstallerAndTheProgramsFolder) {
-    const PlacesCase& c = GetParam();
-    const TProgramPlaces places =
-        PlaceProgramFiles(c.Folders, [&c](const std::string& path) { return c.Existing.count(path) > 0; });
-    EXPECT_EQ(places.Files.IniFileName, c.Ini);
-    EXPECT_EQ(places.Files.ErrorLogFileName, c.ErrorLog);
-    EXPECT_EQ(places.StateFolder, c.StateFolder);
-}
+TEST_P(ProgramFilesWin32Test, PlacesFollowTheInstallerAndTheProgramsFolder) { test::ExpectPlaces(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(
     Places, ProgramFilesWin32Test,
@@ -60,7 +46,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlacesCase{"WithoutTheUsersFoldersTheLogStaysInTheCurrentFolder",
                    {kInstalledExe, kInstalled, true, "", ""}, {kUsersIni},
                    "C:\\Program Files\\ZorvGSMDemo\\ZorvGSMDemo.ini", "ErrLog.txt", ""}),
-    [](const ::testing::TestParamInfo<PlacesCase>& info) { return info.param.Name; });
+    test::RowName());
 
 // The installer's record in the registry, as the MSI writes it, for this test program's folder.
 class RecordedInstall {

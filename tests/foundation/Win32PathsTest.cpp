@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "FolderNames.h"
 #include "FormHarness.h"
+#include "RowName.h"
 #include "TempDir.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "foundation/ErrorLog.h"
@@ -70,10 +72,10 @@ TEST(Win32Paths, MalformedUtf8NamesNoFile) {
 
 // Whatever the system code page, the program finds and writes its files in
 // folders whose names it cannot hold: Russian, Western, and both at once.
-class Win32FolderName : public ::testing::TestWithParam<const char*> {
+class Win32FolderName : public ::testing::TestWithParam<test::FolderName> {
 protected:
     void SetUp() override {
-        Folder = Dir.File(GetParam()) + "\\";
+        Folder = Dir.File(GetParam().Folder) + "\\";
         ASSERT_TRUE(CreateDirectoryW(WidePath(Folder).c_str(), nullptr));
     }
     void Write(const std::string& name, const std::string& bytes) const {
@@ -118,18 +120,18 @@ TEST_P(Win32FolderName, TheErrorLogIsWrittenThere) {
 // under that name read as Windows-1251, whatever the system code page.
 TEST_P(Win32FolderName, TheControllerLogIsWrittenWhereTheIniNamesIt) {
     test::FakeForm fake;
-    fake.form.FIniFileName = Folder + "ZorvGSMDemo.ini";
-    const std::string logs = fake.dir.File("журнал") + "\\";
+    fake.Form.FIniFileName = Folder + "ZorvGSMDemo.ini";
+    const std::string logs = fake.FDir.File("журнал") + "\\";
     ASSERT_TRUE(CreateDirectoryW(WidePath(logs).c_str(), nullptr));
     Write("ZorvGSMDemo.ini", "[ProgrammSet]\r\nControllerLogFileName=" + PathToAnsi(logs) + Ansi("панель.txt") + "\r\n");
-    fake.form.ReadIniFile();
-    ASSERT_TRUE(fake.form.FControllerLogEnabled);
-    EXPECT_EQ(fake.form.FControllerLogFileName, logs + "панель20261207.log");
-    fake.form.AddOutControllerLog("VERSION?");
+    fake.Form.ReadIniFile();
+    ASSERT_TRUE(fake.Form.FControllerLogEnabled);
+    EXPECT_EQ(fake.Form.FControllerLogFileName, logs + "панель20261207.log");
+    fake.Form.AddOutControllerLog("VERSION?");
     EXPECT_TRUE(FileExists(logs + "панель20261207.log"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, Win32FolderName, ::testing::Values("Иван Петров", "José Müller", "日本 Иван José"));
+INSTANTIATE_TEST_SUITE_P(Names, Win32FolderName, ::testing::ValuesIn(test::kFolderNames), test::RowName());
 
 }  // namespace
 }  // namespace zorv

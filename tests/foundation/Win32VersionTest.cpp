@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "FolderNames.h"
+#include "RowName.h"
 #include "TempDir.h"
 #include "foundation/CommonUtils.h"
 #include "foundation/Cp1251.h"
@@ -40,11 +42,11 @@ TEST(Win32Version, TheProgramDescribesItselfAndCarriesItsCopyright) {
 }
 
 // Many users' profile folders are named in letters the system code page may not hold.
-class Win32VersionInFolder : public ::testing::TestWithParam<const char*> {};
+class Win32VersionInFolder : public ::testing::TestWithParam<test::FolderName> {};
 
 TEST_P(Win32VersionInFolder, AProgramThereKeepsItsVersion) {
     test::TempDir dir;
-    const std::string folder = dir.File(GetParam());
+    const std::string folder = dir.File(GetParam().Folder);
     ASSERT_TRUE(CreateDirectoryW(WidePath(folder).c_str(), nullptr));
     const std::string copy = folder + "\\ZorvGSMDemo.exe";
     ASSERT_TRUE(CopyFileW(WidePath(ZORV_PROGRAM_EXE).c_str(), WidePath(copy).c_str(), TRUE));
@@ -54,7 +56,7 @@ TEST_P(Win32VersionInFolder, AProgramThereKeepsItsVersion) {
     RemoveDirectoryW(WidePath(folder).c_str());
 }
 
-INSTANTIATE_TEST_SUITE_P(Names, Win32VersionInFolder, ::testing::Values("Иван", "José Müller", "日本 Иван José"));
+INSTANTIATE_TEST_SUITE_P(Names, Win32VersionInFolder, ::testing::ValuesIn(test::kFolderNames), test::RowName());
 
 TEST(Win32Version, FilesWithoutVersionInformationGiveNone) {
     EXPECT_EQ(GetFileVersion(ZORV_NO_VERSION_EXE), "");

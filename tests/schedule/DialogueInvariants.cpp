@@ -57,14 +57,14 @@ bool InDemonstration(TProgramState state) {
 LineRules::LineRules() : FFactoryScript(ScriptLines(false, 0)) {}
 
 void LineRules::NewConnection() {
-    FLines.clear();
+    FConnectionLines.clear();
     FDemoAt = FFactoryAt = 0;
 }
 
 std::string LineRules::Check(const std::string& line, const LineMoment& moment) {
-    const size_t position = FLines.size();
-    const std::string previous = FLines.empty() ? std::string() : FLines.back();
-    FLines.push_back(line);
+    const size_t position = FConnectionLines.size();
+    const std::string previous = FConnectionLines.empty() ? std::string() : FConnectionLines.back();
+    FConnectionLines.push_back(line);
     const auto expect = [&](bool allowed, const char* rule) {
         return allowed ? std::string() : "the panel got \"" + line + "\" " + rule;
     };
@@ -108,13 +108,20 @@ void DialogueInvariants::Fail(const std::string& what) { Violations.push_back(wh
 void DialogueInvariants::OnPanelLine(const std::string& line, uint32_t connection, bool early) {
     if (connection != FConnection) {
         FConnection = connection;
-        FLines.NewConnection();
+        FLineRules.NewConnection();
     }
     const bool running = FForm.FScriptRunning;
     const bool waits = (FForm.FLoadDemoPending || FForm.FLoadFtdefPending) && !running;
-    const bool bootloader = line == "START_MAIN" && BootloaderAnswered(*FPanels.Record());
-    const std::string why = FLines.Check(line, {bootloader, !running, running, waits, waits && FForm.FLoadDemoPending,
-                                                InDemonstration(FForm.FState) && !running, early, FForm.FObjectNumber});
+    LineMoment moment;
+    moment.Bootloader = line == "START_MAIN" && BootloaderAnswered(*FPanels.Record());
+    moment.Login = !running;
+    moment.Script = running;
+    moment.Completion = waits;
+    moment.DemoCompletion = waits && FForm.FLoadDemoPending;
+    moment.Billing = InDemonstration(FForm.FState) && !running;
+    moment.Early = early;
+    moment.ObjectNumber = FForm.FObjectNumber;
+    const std::string why = FLineRules.Check(line, moment);
     if (!why.empty()) Fail(why);
 }
 

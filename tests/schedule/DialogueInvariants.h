@@ -74,7 +74,7 @@ private:
     std::vector<std::string> FDemoScript;
     const std::vector<std::string> FFactoryScript;
     // The lines of the current connection, and how far into each script they went.
-    std::vector<std::string> FLines;
+    std::vector<std::string> FConnectionLines;
     size_t FDemoAt = 0;
     size_t FFactoryAt = 0;
 };
@@ -120,7 +120,7 @@ private:
     int32_t FShownObject = 0;
     std::string FObjectLabel;
     uint32_t FConnection = 0;
-    LineRules FLines;
+    LineRules FLineRules;
 };
 
 // The states in which the window shows the demonstration object.

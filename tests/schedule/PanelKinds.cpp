@@ -1,31 +1,47 @@
 #include "PanelKinds.h"
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 
 namespace zorv::test {
 
+uint32_t PanelArg(PanelKindId kind, std::chrono::milliseconds restart) {
+    return static_cast<uint32_t>(kind) + kPanelKinds * static_cast<uint32_t>(restart.count() / kRestartStepMs - 1);
+}
+
+std::chrono::milliseconds RestartDelayOf(uint32_t arg) {
+    return std::chrono::milliseconds(kRestartStepMs * (1 + (arg / kPanelKinds) % kRestartSteps));
+}
+
 emu::PanelOptions PanelKind(uint32_t arg) {
     emu::PanelOptions options;
-    switch (arg % kPanelKinds) {
-        case 1: options.Echo = true; break;
-        case 2: options.EchoChangedCase = true; break;
-        case 3: options.ReplyChunkSize = 3; break;
-        case 4: options.StartInBootloader = true; break;
-        case 5: options.Password.reset(); break;
-        case 6: options.Password = std::string("1111"); break;
-        case 7: options.FirmwareVersion = "5.1.9.0"; break;
-        case 8: options.FirmwareVersion = "6.0.1.1"; break;
-        case 9: options.SerialNumber = "NOT SET"; break;
-        case 10: options.StartInBootloader = options.BootloaderStuck = true; break;
-        default: break;
+    switch (static_cast<PanelKindId>(arg % kPanelKinds)) {
+        case PanelKindId::Plain: break;
+        case PanelKindId::Echo: options.Echo = true; break;
+        case PanelKindId::EchoChangedCase: options.EchoChangedCase = true; break;
+        case PanelKindId::InPieces: options.ReplyChunkSize = 3; break;
+        case PanelKindId::InBootloader: options.StartInBootloader = true; break;
+        case PanelKindId::NoPassword: options.Password.reset(); break;
+        case PanelKindId::OtherPassword: options.Password = std::string("1111"); break;
+        case PanelKindId::OldFirmware: options.FirmwareVersion = "5.1.9.0"; break;
+        case PanelKindId::NewerFirmware: options.FirmwareVersion = "6.0.1.1"; break;
+        case PanelKindId::NoSerialNumber: options.SerialNumber = "NOT SET"; break;
+        case PanelKindId::StuckInBootloader: options.StartInBootloader = options.BootloaderStuck = true; break;
     }
     return options;
 }
 
-emu::PanelFault FaultKind(uint32_t arg) {
-    static const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
-                                              emu::PanelFault::ValueError, emu::PanelFault::Unasked};
-    return kFaults[arg % 5];
+namespace {
+// A schedule's faults: Arg 0 stops the one set.
+const emu::PanelFault kFaults[] = {emu::PanelFault::None, emu::PanelFault::Mute, emu::PanelFault::Garbage,
+                                   emu::PanelFault::ValueError, emu::PanelFault::Unasked};
+}  // namespace
+
+emu::PanelFault FaultKind(uint32_t arg) { return kFaults[arg % std::size(kFaults)]; }
+
+uint32_t FaultArg(emu::PanelFault fault) {
+    return static_cast<uint32_t>(std::find(std::begin(kFaults), std::end(kFaults), fault) - std::begin(kFaults));
 }
 
 }  // namespace zorv::test

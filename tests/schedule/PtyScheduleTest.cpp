@@ -3,6 +3,7 @@
 // A fixed small set of seeds, one test each; zorv-schedules --pty --seed N replays one.
 #include <gtest/gtest.h>
 
+#include "RowName.h"
 #include "ScheduleRun.h"
 
 namespace zorv::test {
@@ -16,7 +17,8 @@ TEST_P(PtySchedules, KeepEveryInvariant) {
     EXPECT_TRUE(outcome.Violations.empty()) << ReportFailure(GetParam(), schedule, outcome, Transport::Pty);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, PtySchedules, ::testing::Range<uint64_t>(1, ZORV_PTY_SCHEDULE_SEEDS + 1));
+// Named by the seed, not by its place in the range.
+INSTANTIATE_TEST_SUITE_P(Seeds, PtySchedules, ::testing::Range<uint64_t>(1, ZORV_PTY_SCHEDULE_SEEDS + 1), RowName());
 
 }  // namespace
 }  // namespace zorv::test

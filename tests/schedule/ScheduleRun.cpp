@@ -53,7 +53,7 @@ public:
 // number (the kind without one keeps "NOT SET"), so that no two panels can be taken for each other.
 emu::PanelOptions DrawnPanel(uint32_t arg, uint32_t drawn) {
     emu::PanelOptions options = PanelKind(arg);
-    options.RestartDelay = std::chrono::milliseconds(50 + (arg / kPanelKinds) % 40 * 50);
+    options.RestartDelay = RestartDelayOf(arg);
     options.GarbageSeed = arg;
     if (options.SerialNumber != "NOT SET") options.SerialNumber = std::to_string(123456 + 1001 * drawn);
     return options;
@@ -139,11 +139,11 @@ private:
             case EventKind::NewPanel: return Swap(event.Arg);
             case EventKind::Restart: return Restart();
             case EventKind::Fault: return SetFault(FaultKind(event.Arg));
-            case EventKind::OtherDevice: return SetOtherDevice(event.Arg % 2 == 1);
+            case EventKind::OtherDevice: return SetOtherDevice(OtherDevicePlugged(event.Arg));
             case EventKind::InWait:
                 Loop.OnNextWait = [this, arg = event.Arg, index] {
                     Panels.CatchUp();
-                    FTookEffect[index] = InWait(InWaitActionOf(arg), arg / kInWaitActions);
+                    FTookEffect[index] = InWait(InWaitActionOf(arg), InWaitPanelOf(arg));
                 };
                 return false;
             case EventKind::Pause: return true;
@@ -333,7 +333,8 @@ std::vector<Schedule> Simpler(const Schedule& schedule, size_t i) {
     };
     const auto at = static_cast<std::ptrdiff_t>(i);
     with([&](Schedule& s) { s.erase(s.begin() + at); });
-    if (event.Kind != EventKind::Pause) with([&](Schedule& s) { s[i] = Pause(event.DelayMs); });
+    if (event.Kind != EventKind::Pause)
+        with([&](Schedule& s) { s[i] = Pause(std::chrono::milliseconds(event.DelayMs)); });
     if (event.Kind == EventKind::Pause && i + 1 < schedule.size())
         with([&](Schedule& s) {
             s[i + 1].DelayMs += event.DelayMs;

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "RowName.h"
 #include "ScheduleRun.h"
 
 namespace zorv::test {
@@ -55,29 +56,32 @@ struct NamedSchedule {
     Schedule Events;
 };
 
+using namespace std::chrono_literals;
+
 // The demonstration button of the connected panel, once it has been shown a while.
-const ScheduleEvent kDemo = Press(2000, 0);
+const ScheduleEvent kDemo = Press(2s, EnabledButton::First);
 
 const NamedSchedule kNamed[] = {
     // Unplugged in the wait after the login that follows the restart: the tamper and clock
     // commands went to a panel that was gone, so the write must wait for its next connection.
-    {"UnpluggedInTheCompletion", {kDemo, InWait(InWaitAction::Unplug), Pause(3000)}},
-    {"ReplugedInTheCompletion", {kDemo, InWait(InWaitAction::Replug), Pause(3000)}},
-    {"RestartedInTheCompletion", {kDemo, InWait(InWaitAction::Restart), Pause(3000)}},
+    {"UnpluggedInTheCompletion", {kDemo, InWait(InWaitAction::Unplug), Pause(3s)}},
+    {"ReplugedInTheCompletion", {kDemo, InWait(InWaitAction::Replug), Pause(3s)}},
+    {"RestartedInTheCompletion", {kDemo, InWait(InWaitAction::Restart), Pause(3s)}},
     // Plugged in again, the panel's write is completed; then the factory button, which the
     // unfinished completion must not have enabled before.
-    {"FactoryAfterALostCompletion", {kDemo, InWait(InWaitAction::Unplug), Plug(3000), Press(3000, 0)}},
+    {"FactoryAfterALostCompletion", {kDemo, InWait(InWaitAction::Unplug), Plug(3s), Press(3s, EnabledButton::First)}},
     // While the written panel restarts after "reset" (the write takes 561 ms, the restart 50 ms),
     // another one takes its socket: it must be shown as itself, and get neither the tamper
     // setting nor the clock.
-    {"AnotherPanelInTheRestart", {kDemo, NewPanel(580, 0), Pause(3000)}},
-    {"AnotherPanelInTheCompletion", {kDemo, InWait(InWaitAction::Swap), Pause(3000)}},
+    {"AnotherPanelInTheRestart", {kDemo, NewPanel(580ms, PanelKindId::Plain), Pause(3s)}},
+    {"AnotherPanelInTheCompletion", {kDemo, InWait(InWaitAction::Swap), Pause(3s)}},
     // Found by seeds 1031926, 1063030 and 1170570: a factory write pressed the moment the previous
     // one's completion enabled its button, on a panel answering in pieces; the login's "OK", not
     // yet read, answered "ftdef", and the panel, gone mute, answered nothing more while the write
     // counted as wholly answered.
     {"FactoryPressedAsTheLastOneCompletes",
-     {NewPanel(0, 3 + 11 * 10), Press(2000, 1), PressAsItComesOn(1), Fault(1, 1), Pause(2 * 61000)}},
+     {NewPanel(0ms, PanelKindId::InPieces, 550ms), Press(2s, EnabledButton::Second),
+      PressAsItComesOn(EnabledButton::Second), Fault(1ms, emu::PanelFault::Mute), Pause(2 * 61s)}},
 };
 
 // A failing row is named by its name.
@@ -98,7 +102,7 @@ TEST_P(NamedSchedules, KeepEveryInvariantAndEveryEventHappens) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Roads, NamedSchedules, ::testing::ValuesIn(kNamed),
-                         [](const auto& info) { return std::string(info.param.Name); });
+                         RowName());
 
 }  // namespace
 }  // namespace zorv::test

@@ -11,6 +11,7 @@
 
 #include "FakeCommBackend.h"
 #include "FakeMessageLoop.h"
+#include "RowName.h"
 #include "TempDir.h"
 #include "dialogue/RingLineReader.h"
 #include "foundation/CommonUtils.h"
@@ -74,6 +75,8 @@ struct SettingCase {
     uint32_t Stored;
 };
 
+void PrintTo(const SettingCase& c, std::ostream* os) { *os << c.Setting << " " << c.Value; }
+
 class ComPortUSSettingTest : public ComPortUSTest, public ::testing::WithParamInterface<SettingCase> {};
 
 TEST_P(ComPortUSSettingTest, StoresAcceptedValuesAndTheDefaultForOthers) {
@@ -108,7 +111,7 @@ std::vector<SettingCase> SettingCases() {
     return cases;
 }
 
-INSTANTIATE_TEST_SUITE_P(Table, ComPortUSSettingTest, ::testing::ValuesIn(SettingCases()));
+INSTANTIATE_TEST_SUITE_P(Table, ComPortUSSettingTest, ::testing::ValuesIn(SettingCases()), test::RowName());
 
 TEST_F(ComPortUSTest, ActiveTrueTwiceOpensOnceAndRaisesOnOpenOnce) {
     Port->SetPort(3);

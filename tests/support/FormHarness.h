@@ -1,7 +1,7 @@
 #pragma once
 // The main form as the program builds it: handed its seams at construction,
 // with its error log and INI file in a temporary folder and the log stamped
-// by the form's own loop. Fixtures hand it fakes (FakeSeams) or real seams.
+// by the form's own loop. Fixtures hand it fakes (FakeForm) or real seams.
 #include <string>
 
 #include "FakeCommBackend.h"
@@ -9,6 +9,7 @@
 #include "FakeMainView.h"
 #include "FakeMessageLoop.h"
 #include "TempDir.h"
+#include "TextResources.h"
 #include "form/ZorvGSMDemoMain.h"
 #include "foundation/ErrorLog.h"
 #include "foundation/Resources.h"
@@ -36,29 +37,19 @@ private:
     bool FStarted = false;
 };
 
-// Fakes of every seam but the resources: virtual time, a recording window, and
-// devices and serial ports that the test describes.
-struct FakeSeams {
-    TFormSeams Handed(IResourceSource& Resources = BuiltInResources()) {
-        return {Loop, View, Devices, Ports, Resources};
-    }
-
-    FakeMessageLoop Loop;
-    FakeMainView View;
-    FakeDeviceSource Devices;
-    FakeCommBackend Ports;
-};
-
-// A form of fakes with the program's resources, under the short names fixtures use.
+// The form with fakes of every seam: virtual time, a recording window, devices
+// and serial ports that the test describes, and the program's resources under
+// any text the test writes in FResources. Not started: a fixture writes its INI
+// file first, if it needs one, then calls FHarness.Start().
 struct FakeForm {
-    FakeSeams seams;
-    FormHarness harness{seams.Handed()};
-    TempDir& dir = harness.Dir;
-    FakeMessageLoop& loop = seams.Loop;
-    FakeMainView& view = seams.View;
-    FakeDeviceSource& devices = seams.Devices;
-    FakeCommBackend& backend = seams.Ports;
-    TZorvGSMDemoMainForm& form = harness.Form;
+    TextResources FResources{&BuiltInResources()};
+    FakeMessageLoop FLoopFake;
+    FakeMainView FViewFake;
+    FakeDeviceSource FDevices;
+    FakeCommBackend FBackend;
+    FormHarness FHarness{{FLoopFake, FViewFake, FDevices, FBackend, FResources}};
+    TempDir& FDir = FHarness.Dir;
+    TZorvGSMDemoMainForm& Form = FHarness.Form;
 };
 
 }  // namespace zorv::test

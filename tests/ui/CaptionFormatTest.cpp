@@ -2,6 +2,7 @@
 
 #include <climits>
 
+#include "RowName.h"
 #include "foundation/Exceptions.h"
 #include "ui/CaptionFormat.h"
 
@@ -14,7 +15,10 @@ struct FormatCase {
     const char* Expected;
 };
 
-void PrintTo(const FormatCase& c, std::ostream* os) { *os << c.Format; }
+void PrintTo(const FormatCase& c, std::ostream* os) {
+    *os << c.Format << " of";
+    for (const int64_t arg : c.Args) *os << " " << arg;
+}
 
 class CaptionFormatTable : public ::testing::TestWithParam<FormatCase> {};
 
@@ -46,7 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
                       FormatCase{"100%%", {}, "100%"},
                       FormatCase{"no conversions", {1, 2}, "no conversions"},
                       FormatCase{"%d", {INT64_MIN}, "-9223372036854775808"},
-                      FormatCase{"%d", {INT32_MAX + int64_t{1}}, "2147483648"}));
+                      FormatCase{"%d", {INT32_MAX + int64_t{1}}, "2147483648"}),
+    test::RowName());
 
 class CaptionFormatRejects : public ::testing::TestWithParam<const char*> {};
 

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "CaptionsTestSupport.h"
+#include "RowName.h"
 #include "foundation/Cp1251.h"
 #include "foundation/TextUtils.h"
 #include "ui/CaptionFormat.h"
@@ -208,7 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"BracketAloneIsAnEntry", kHeader + "[\r\nKey = x\r\n", "Key", "x"},
         ParseCase{"EmptyBracketsOpenNamelessSection", kHeader + "[]\r\nKey = x\r\n", "Key", "...."},
         ParseCase{"EqualsAloneIsEmptyKey", kHeader + "=\r\nKey = y\r\n", "Key", "y"}),
-    [](const ::testing::TestParamInfo<ParseCase>& info) { return std::string(info.param.Name); });
+    test::RowName());
 
 TEST_F(CaptionsFixture, GarbageTextNeitherCrashesNorFindsWhatItLacks) {
     std::mt19937 random(2331);

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "RowName.h"
 #include "ui/LineBreaker.h"
 
 namespace zorv {
@@ -68,7 +69,7 @@ INSTANTIATE_TEST_SUITE_P(
         BreakCase{"ManyBlanksAtWrapDropped", "aa     bb", 4, 3, "0:aa/0:bb"},
         BreakCase{"CloudValueKeepsItsBlanks", "x+0000@z  |  z0000", 18, 1, "0:x+0000@z  |  z0000"},
         BreakCase{"ZeroWidthStillOneWordPerLine", "a b", 0, 5, "0:a/0:b"}),
-    [](const ::testing::TestParamInfo<BreakCase>& info) { return std::string(info.param.Name); });
+    test::RowName());
 
 TEST(LineBreaker, StateTextOfFourLinesShowsThree) {
     CountingMeasure measure;

@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "RowName.h"
 #include "ui/Markup.h"
 
 namespace zorv {
@@ -64,13 +65,15 @@ INSTANTIATE_TEST_SUITE_P(
         MarkupCase{"LineEndsAndTabsAreBlanks", "a\r\nb\tc", {{Plain("a  b c")}}},
         MarkupCase{"BlanksKept", "x  |  y", {{Plain("x  |  y")}}},
         MarkupCase{"UnterminatedQuoteTakesTheRest", "<FONT color=\"#96938D>a", {{Grey("a")}}}),
-    [](const ::testing::TestParamInfo<MarkupCase>& info) { return std::string(info.param.Name); });
+    test::RowName());
 
 struct PlainCase {
     const char* Name;
     std::string Markup;
     std::string Expected;
 };
+
+void PrintTo(const PlainCase& c, std::ostream* os) { *os << c.Name; }
 
 class PlainTextTable : public ::testing::TestWithParam<PlainCase> {};
 
@@ -84,7 +87,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlainCase{"StylesDropped", "<B>a</B> <FONT color=\"#96938D\">b</FONT>c", "a bc"},
                       PlainCase{"BreaksKept", "a<BR>b", "a\nb"},
                       PlainCase{"EmptyLinesLeftOut", "<BR>a<BR><BR>b<BR>", "a\nb"}),
-    [](const ::testing::TestParamInfo<PlainCase>& info) { return std::string(info.param.Name); });
+    test::RowName());
 
 TEST(Markup, GarbageAndHugeTextsAreParsedWithoutFailing) {
     std::mt19937 random(96938);
