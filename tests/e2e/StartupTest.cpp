@@ -46,7 +46,7 @@ protected:
     test::FakeMessageLoop loop;
     test::FakeMainView view;
     test::FakeDeviceSource devices;
-    test::FormHarness harness{{loop, view, devices, backend, resources}};
+    test::FormHarness harness{{loop, view, devices, backend, resources, {}, "1.0.1"}};
     test::TempDir& dir = harness.Dir;
     TZorvGSMDemoMainForm& form = harness.Form;
 };

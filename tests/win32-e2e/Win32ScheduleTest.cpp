@@ -204,6 +204,8 @@ protected:
     void Apply(const ScheduleEvent& event) {
         Trace(DescribeEvent(event));
         switch (event.Kind) {
+            // Drawn schedules have no press as a button comes on; the hand's pace stands for it here.
+            case EventKind::PressAsItComesOn:
             case EventKind::Press: {
                 std::this_thread::sleep_until(LastPress + kPressInterval);
                 LastPress = Clock::now();
@@ -219,7 +221,7 @@ protected:
             case EventKind::NewPanel: return PlugNew(event.Arg);
             case EventKind::Restart: return Restart();
             case EventKind::Fault: return Panel().SetFault(FaultKind(event.Arg));
-            case EventKind::OtherDevice: return event.Arg % 2 ? Other->Plug() : Other->Unplug();
+            case EventKind::OtherDevice: return OtherDevicePlugged(event.Arg) ? Other->Plug() : Other->Unplug();
             case EventKind::InWait:
                 InWait = static_cast<int>(event.Arg);
                 InWaitFrom = Panel().Record().ReceivedTexts().size();
