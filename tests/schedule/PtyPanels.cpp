@@ -20,6 +20,9 @@ using namespace std::chrono_literals;
 // Nothing moved on the real side for this long (and nothing is seen on its way): the panel's
 // and the driver's threads are done with what they had, so the loop may skip to its next timer.
 constexpr auto kQuiet = 30ms;
+// What the panel writes reaches the program's side of the terminal through a kernel worker,
+// which a loaded machine delays; until then the program's side shows no byte waiting.
+constexpr auto kTerminalLatency = 250ms;
 // A timer due this soon falls due at once (the port's 10 ms input timer, the start tick).
 constexpr uint64_t kNearMs = 10;
 // How long a panel's thread is given to read what it was sent, or to take up a restart.
@@ -80,27 +83,31 @@ bool PtyPanels::Step(uint64_t untilMs) {
 }
 
 PtyPanels::PanelState PtyPanels::Look() const {
-    if (FPanels.empty() || !FPanels.back()->Plugged()) return {true, false, false};
+    if (FPanels.empty() || !FPanels.back()->Plugged()) return {true, false, false, false};
     const emu::PanelRecord& record = FPanels.back()->Record();
     const std::vector<emu::TranscriptEntry> entries = record.Entries();
     // An unasked line last: the panel holds its answer back for a while, and nothing moves meanwhile.
     const bool holding = !entries.empty() && entries.back().Kind == emu::EntryKind::Sent &&
                          entries.back().Text == emu::kUnaskedLine;
+    const auto sent = std::find_if(entries.rbegin(), entries.rend(),
+                                   [](const emu::TranscriptEntry& entry) { return entry.Kind == emu::EntryKind::Sent; });
+    const bool sending = sent != entries.rend() && Clock::now() - sent->Time < kTerminalLatency;
     size_t read = 0;
     for (auto entry = entries.rbegin(); entry != entries.rend(); ++entry) {
         if (entry->Kind == emu::EntryKind::Received) ++read;
         if (entry->Event == emu::PanelEvent::PluggedIn) break;
         // Plugged in, but its terminal gone: in a restart.
         if (entry->Event == emu::PanelEvent::Restarting || entry->Event == emu::PanelEvent::Unplugged)
-            return {true, true, false};
+            return {true, true, false, false};
     }
     // Lines that went to an earlier terminal are gone with it.
-    return {FPanels.size() != FWritePanel || record.PlugCount() != FWritePlug || read >= FLinesWritten, false, holding};
+    return {FPanels.size() != FWritePanel || record.PlugCount() != FWritePlug || read >= FLinesWritten, false, holding,
+            sending};
 }
 
 bool PtyPanels::Idle() const {
     const PanelState panel = Look();
-    if (!panel.ReadAll || panel.Away || panel.HoldingAnswer) return false;
+    if (!panel.ReadAll || panel.Away || panel.HoldingAnswer || panel.Sending) return false;
     // Nothing the panel sent waits for the driver's reader.
     int unread = 0;
     return CommDrv.Handle == kCommHandleNone ||

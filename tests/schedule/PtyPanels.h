@@ -59,6 +59,7 @@ private:
         bool ReadAll;        // the present panel read every line the program wrote to its terminal
         bool Away;           // in a restart
         bool HoldingAnswer;  // an answer comes a while after the unasked line just sent
+        bool Sending;        // a line just written may still be in the terminal's buffers
     };
     PanelState Look() const;
     // Nothing is on its way between the program and the panel, and the panel is not away or holding an answer.
