@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
 
 #include "RowName.h"
 #include "foundation/Exceptions.h"
@@ -61,7 +62,17 @@ TEST_P(CaptionFormatRejects, WhatItDoesNotFill) {
 
 INSTANTIATE_TEST_SUITE_P(Invalid, CaptionFormatRejects,
                          ::testing::Values("%s", "%n", "%x", "%p", "%*d", "%0:d", "%", "100%", "%5", "%.", "%d%d%d",
-                                           "%l", "%1025d", "%.99999999999999999999d", "%-"));
+                                           "%l", "%1025d", "%.99999999999999999999d", "%-"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             // The format spelt out: its signs are no characters of a test name.
+                             std::string name;
+                             for (const char* c = info.param; *c; ++c) {
+                                 const char* sign = *c == '%' ? "Pct" : *c == '*' ? "Star" : *c == '.' ? "Dot"
+                                                  : *c == ':' ? "Colon" : *c == '-' ? "Minus" : nullptr;
+                                 name += sign ? std::string(sign) : std::string(1, *c);
+                             }
+                             return name;
+                         });
 
 }  // namespace
 }  // namespace zorv
