@@ -387,7 +387,8 @@ std::string ReportFailure(const std::string& name, const std::string& replay, co
     return text + (pty ? "the panels' records:\n" : "the panel's record (in virtual time):\n") +
            outcome.Transcript + "error log:\n" + outcome.ErrorLog +
            "controller log kept in " + log.string() + "\n" +
-           "the real program meets the panel of the kept log with: scripts/run --replay " + log.string() + " --strict\n";
+           "the real program meets the panel of the kept log with: scripts/run --replay " + log.string() +
+           " --strict (the Windows program: scripts/run --windows --replay " + log.string() + " --strict)\n";
 }
 
 std::string ReportFailure(uint64_t seed, const Schedule& schedule, const ScheduleOutcome& failed, Transport transport) {
